@@ -1,0 +1,65 @@
+// The tune: an extended module rendered by libopenmpt on SDL's audio thread.
+#include <SDL.h>
+#include <libopenmpt/libopenmpt.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace platform {
+namespace {
+
+const int SampleRate = 44100;
+bool Muted = false;
+openmpt_module* Module = nullptr;   // owned by the audio thread once playing
+
+void render_audio(void*, Uint8* stream, int bytes) {
+    int16_t* out = reinterpret_cast<int16_t*>(stream);
+    size_t frames = size_t(bytes) / (2 * sizeof(int16_t));
+    size_t done = openmpt_module_read_interleaved_stereo(Module, SampleRate, frames, out);
+    for (size_t i = done * 2; i < frames * 2; ++i) out[i] = 0;
+}
+
+bool read_whole_file(const char* fileName, std::vector<char>* bytes) {
+    FILE* file = std::fopen(fileName, "rb");
+    if (!file) return false;
+    char block[65536];
+    size_t got;
+    while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes->insert(bytes->end(), block, block + got);
+    bool ok = !std::ferror(file);
+    std::fclose(file);
+    return ok && !bytes->empty();
+}
+
+}  // namespace
+
+void mute_music() { Muted = true; }
+
+void start_music(const char* fileName) {
+    if (Muted || Module) return;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
+
+    std::vector<char> bytes;
+    if (!read_whole_file(fileName, &bytes)) return;
+    Module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), nullptr, nullptr, nullptr,
+                                                nullptr, nullptr, nullptr, nullptr);
+    if (!Module) return;
+    openmpt_module_set_repeat_count(Module, -1);  // loop for ever
+
+    SDL_AudioSpec want{};
+    want.freq = SampleRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = render_audio;
+    SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    if (device == 0) {
+        openmpt_module_destroy(Module);
+        Module = nullptr;
+        return;
+    }
+    SDL_PauseAudioDevice(device, 0);
+}
+
+}  // namespace platform

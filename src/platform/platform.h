@@ -1,0 +1,81 @@
+#pragma once
+// The show's window, message boxes, display mode, cursor, GL surface, event
+// queue and music: the few desktop services the show asks for, kept behind one
+// small header so that tests and tools can run the show without a window.
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// ---- Message boxes: modal, with the show's exact texts and captions.
+enum class Buttons { Ok, YesNo };
+enum class Answer { Ok, Yes, No, Failed };  // Failed: no box could be shown
+
+struct MessageBoxRecord {
+    std::string text;
+    std::string caption;
+    Buttons buttons;
+    bool owned;  // owned by the window with keyboard focus, if there is one
+};
+
+// Replaces the real boxes (tests install a recording sink).
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    virtual Answer show(const MessageBoxRecord& box) = 0;
+};
+
+// Records every box and answers with a fixed reply.
+class RecordingMessageSink : public MessageSink {
+public:
+    explicit RecordingMessageSink(Answer reply = Answer::Ok) : reply_(reply) {}
+    Answer show(const MessageBoxRecord& box) override { boxes.push_back(box); return reply_; }
+    std::vector<MessageBoxRecord> boxes;
+private:
+    Answer reply_;
+};
+
+void set_message_sink(MessageSink* sink);  // nullptr: real boxes again
+// Blocks until the user answers. Yes/No boxes answer Yes on Return, No on Escape.
+Answer show_message(const char* text, const char* caption, Buttons buttons = Buttons::Ok,
+                    bool owned = false);
+
+// ---- Display mode and window.
+enum class DisplaySwitch { Switched, CannotRead, NotCompatible };
+// Chooses the display's width by height mode, keeping depth and refresh where
+// offered; it takes effect when the full-screen window opens.
+DisplaySwitch switch_display_mode(int width, int height);
+void restore_display_mode();
+void show_cursor(bool visible);
+// Client area width by height at (0, 0): borderless over the display in full
+// screen, an ordinary resizable window otherwise. False when no window can be made.
+bool open_window(const char* title, int width, int height, bool fullScreen);
+void client_size(int* width, int* height);  // 0 by 0 without a window
+
+// ---- GL surface: double-buffered, 16 colour and 16 depth bits asked for, legacy context.
+enum class SurfaceStatus { Ready, NoPixelFormat, FormatRefused };
+SurfaceStatus create_gl_surface();
+void release_gl_surface();  // safe to call again
+void swap_buffers();
+
+// ---- Event queue.
+enum class EventType { KeyDown, Close, Resize, Paint, Quit, Other };
+struct Event {
+    EventType type = EventType::Other;
+    int key = 0;        // KeyDown
+    int width = 0;      // Resize: new client size
+    int height = 0;
+    int exitCode = 0;   // Quit
+};
+constexpr int KeyEscape = 0x1B;
+
+bool take_event(Event* event);  // at most one event; never waits
+// Ends the loop after the events already queued.
+void post_quit(int exitCode);
+
+// ---- Music: an extended module played looping on the audio thread. Any
+// failure leaves the show silent.
+void start_music(const char* fileName);
+void mute_music();  // later start_music calls play nothing (offline tools)
+
+}  // namespace platform

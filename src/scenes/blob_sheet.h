@@ -1,0 +1,6 @@
+#pragma once
+// Blob sheet with caption (80-119 s).
+#include "timeline/scene_context.h"
+
+void blob_sheet_startup(const SceneContext& ctx);
+void blob_sheet_render(const SceneContext& ctx);

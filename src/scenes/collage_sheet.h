@@ -1,0 +1,6 @@
+#pragma once
+// Captured collage sheet (20-26 s).
+#include "timeline/scene_context.h"
+
+void collage_sheet_startup(const SceneContext& ctx);
+void collage_sheet_render(const SceneContext& ctx);

@@ -1,0 +1,6 @@
+#pragma once
+// Counter-rotating meshes (68-79 s).
+#include "timeline/scene_context.h"
+
+void counter_meshes_startup(const SceneContext& ctx);
+void counter_meshes_render(const SceneContext& ctx);

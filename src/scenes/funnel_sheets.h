@@ -1,0 +1,6 @@
+#pragma once
+// Funnel with wave sheets (27-53 s).
+#include "timeline/scene_context.h"
+
+void funnel_sheets_startup(const SceneContext& ctx);
+void funnel_sheets_render(const SceneContext& ctx);

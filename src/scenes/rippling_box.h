@@ -1,0 +1,6 @@
+#pragma once
+// Rippling box: backdrop and a tumbling box of rippling walls (0-19 s).
+#include "timeline/scene_context.h"
+
+void rippling_box_startup(const SceneContext& ctx);
+void rippling_box_render(const SceneContext& ctx);

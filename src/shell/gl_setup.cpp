@@ -1,0 +1,64 @@
+// The OpenGL context, the drawing state the show starts from, and the view.
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "platform/platform.h"
+#include "shell/shell.h"
+#include "timeline/demo.h"
+
+bool RenderContext = false;
+
+void init_gl() {
+    platform::client_size(&ClientRect.right, &ClientRect.bottom);
+    setup_gl_context(ClientRect.right, ClientRect.bottom);
+}
+
+// Runs the whole start-up with the context current. Without a surface the
+// start-up still runs (its GL calls go nowhere) and the loop ends before a frame.
+void setup_gl_context(int width, int height) {
+    if (!set_pixel_format()) platform::post_quit(1);
+    glViewport(0, 0, width, height);
+    init_gl_state();
+    resize_gl_view(width, height);
+    start_demo();
+}
+
+bool set_pixel_format() {
+    switch (platform::create_gl_surface()) {
+    case platform::SurfaceStatus::Ready:
+        RenderContext = true;
+        return true;
+    case platform::SurfaceStatus::NoPixelFormat:
+        platform::show_message("ChoosePixelFormat failed", "Error");
+        return false;
+    case platform::SurfaceStatus::FormatRefused:
+        platform::show_message("SetPixelFormat failed", "Error");
+        return false;
+    }
+    return false;
+}
+
+void init_gl_state() {
+    glEnable(GL_TEXTURE_2D);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.5f);
+    glClearDepth(1.0);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    glShadeModel(GL_SMOOTH);
+    glDisable(GL_DEPTH_TEST);  // scenes that want it get the default GL_LESS
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    glEnable(GL_BLEND);
+    // Sphere mapping is prepared here; scenes switch generation on where they want it.
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glEnable(GL_COLOR_MATERIAL);
+}
+
+void resize_gl_view(int width, int height) {
+    if (height == 0) height = 1;
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, double(width) / double(height), 1.0, 400.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}

@@ -1,0 +1,3 @@
+#include "shell/shell.h"
+
+int main() { return run_show(); }

@@ -1,0 +1,38 @@
+#pragma once
+// The program's window, its OpenGL context and the idle loop that draws frames.
+#include <cstdint>
+
+// Window messages the show handles; everything else takes the default path.
+enum WindowMessage : unsigned {
+    WM_DESTROY = 0x0002,
+    WM_SIZE = 0x0005,
+    WM_PAINT = 0x000F,
+    WM_KEYDOWN = 0x0100,
+};
+constexpr unsigned VK_ESCAPE = 0x1B;
+
+struct ClientRectangle { int left, top, right, bottom; };
+
+extern bool FullScreen;            // the answer to the start-up question; true until answered No
+extern bool WindowHandle;          // the main window exists
+extern ClientRectangle ClientRect; // client area as last read
+extern bool RenderContext;         // a GL context is held
+
+// ---- Main window and loop.
+extern const char* const QuestionText;
+extern const char* const QuestionCaption;
+extern const char* const WindowTitle;
+// Exit code: 1 when no window can be made, else the quit request's code.
+int run_show();
+bool create_gl_window(const char* title, int width, int height, bool fullScreen);
+void enter_full_screen();
+int run_message_loop();
+long window_proc(unsigned message, uintptr_t wParam, intptr_t lParam);
+void kill_gl_window();  // safe to run twice
+
+// ---- OpenGL context and view.
+void init_gl();
+void setup_gl_context(int width, int height);
+bool set_pixel_format();
+void init_gl_state();
+void resize_gl_view(int width, int height);

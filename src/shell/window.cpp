@@ -1,0 +1,105 @@
+// Program entry, the main window, the full-screen switch, the message loop.
+#include "platform/platform.h"
+#include "shell/shell.h"
+#include "timeline/demo.h"
+
+bool FullScreen = true;
+bool WindowHandle = false;
+ClientRectangle ClientRect = {0, 0, 0, 0};
+
+const char* const QuestionText = "Full of screenshiiiet? (fullscreen?)";
+const char* const QuestionCaption = "Z_U Base System";
+const char* const WindowTitle = "Z_U OpenGl Base";
+
+// The show's entry: the one question, the window, the context with all of
+// start-up, then frames until a quit request.
+int run_show() {
+    if (platform::show_message(QuestionText, QuestionCaption, platform::Buttons::YesNo) == platform::Answer::No)
+        FullScreen = false;
+    if (!create_gl_window(WindowTitle, ScreenWidth, ScreenHeight, FullScreen)) return 1;
+    init_gl();
+    return run_message_loop();
+}
+
+bool create_gl_window(const char* title, int width, int height, bool fullScreen) {
+    if (fullScreen) {
+        enter_full_screen();
+        platform::show_cursor(false);
+    }
+    WindowHandle = platform::open_window(title, width, height, fullScreen);
+    return WindowHandle;
+}
+
+void enter_full_screen() {
+    switch (platform::switch_display_mode(ScreenWidth, ScreenHeight)) {
+    case platform::DisplaySwitch::Switched:
+        break;
+    case platform::DisplaySwitch::CannotRead:
+        // The show goes on in a borderless window over the unchanged display.
+        platform::show_message("Could Not Enum Display Settings", "Error");
+        break;
+    case platform::DisplaySwitch::NotCompatible:
+        platform::show_message("Display Mode Not Compatible", "Error");
+        platform::post_quit(1);  // the show never runs: not a success
+        break;
+    }
+}
+
+int run_message_loop() {
+    for (;;) {
+        platform::Event event;
+        if (!platform::take_event(&event)) {
+            draw_frame();
+            continue;
+        }
+        switch (event.type) {
+        case platform::EventType::Quit:
+            return event.exitCode;
+        case platform::EventType::KeyDown:
+            window_proc(WM_KEYDOWN, uintptr_t(event.key), 0);
+            break;
+        case platform::EventType::Close:
+            window_proc(WM_DESTROY, 0, 0);
+            break;
+        case platform::EventType::Resize:
+            window_proc(WM_SIZE, 0, intptr_t((event.width & 0xFFFF) | (uint32_t(event.height & 0xFFFF) << 16)));
+            break;
+        case platform::EventType::Paint:
+            window_proc(WM_PAINT, 0, 0);
+            break;
+        case platform::EventType::Other:
+            break;
+        }
+    }
+}
+
+long window_proc(unsigned message, uintptr_t wParam, intptr_t lParam) {
+    switch (message) {
+    case WM_DESTROY:
+        kill_gl_window();
+        return 0;
+    case WM_SIZE:
+        if (!FullScreen) {
+            resize_gl_view(int(uint16_t(lParam & 0xFFFF)), int(uint16_t((lParam >> 16) & 0xFFFF)));
+            platform::client_size(&ClientRect.right, &ClientRect.bottom);
+        }
+        return 0;
+    case WM_PAINT:
+        return 0;  // frames are drawn by the loop
+    case WM_KEYDOWN:
+        if (wParam == VK_ESCAPE) kill_gl_window();
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+void kill_gl_window() {
+    if (RenderContext) platform::release_gl_surface();
+    RenderContext = false;
+    if (FullScreen) {
+        platform::restore_display_mode();
+        platform::show_cursor(true);
+    }
+    platform::post_quit(0);
+}

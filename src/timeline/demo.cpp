@@ -1,0 +1,73 @@
+// Shared tables, start-up sequence and the demo clock.
+#include "timeline/demo.h"
+
+#include <GL/gl.h>
+
+#include <ctime>
+#include <limits>
+
+#include "platform/platform.h"
+#include "scenes/scenes.h"
+
+TargaTexture TextureTable[TextureTableSize];
+uint32_t TargetTextureTable[TargetTextureCount];
+// Static storage: the scratch grids can never fail to exist.
+float VertexGridTable[VertexGridCount][GridFloats];
+float SharedBuffer[SharedBufferFloats];
+ModelLoader ModelLoaderTable[ModelSlotCount];
+Model ModelTable[ModelSlotCount];
+uint32_t ModelTextureTable[ModelTextureCount];
+float FrameCounter = 0.0f;
+
+int64_t ClockStart = 0;
+int32_t ElapsedSeconds = 0;
+
+namespace {
+int64_t calendar_seconds() { return static_cast<int64_t>(std::time(nullptr)); }
+CalendarClock Clock = calendar_seconds;
+}  // namespace
+
+StartupStep StartupOrder[StartupStepCount] = {
+    {collage_sheet_startup, 2},
+    {funnel_sheets_startup, 3},
+    {reflecting_spheres_startup, 4},
+    {counter_meshes_startup, 5},
+    {blob_sheet_startup, 6},
+    {tunnel_startup, 7},
+    {twin_bowls_startup, 8},
+    {rippling_box_startup, 9},
+};
+
+SceneContext scene_context(int grid) {
+    return SceneContext{TextureTable,     TargetTextureTable, static_cast<int32_t>(FrameCounter),
+                        VertexGridTable[grid], SharedBuffer,   ModelLoaderTable,
+                        ModelTable,       ModelTextureTable};
+}
+
+void start_demo() {
+    glDisable(GL_DEPTH_TEST);
+    for (const StartupStep& step : StartupOrder) step.startup(scene_context(step.grid));
+    start_clock();
+    // The opening scene's start-up runs once more, after the clock has started.
+    const StartupStep& opening = StartupOrder[StartupStepCount - 1];
+    opening.startup(scene_context(opening.grid));
+    platform::start_music("algar.xm");
+}
+
+void set_calendar_clock(CalendarClock clock) { Clock = clock ? clock : calendar_seconds; }
+
+void start_clock() {
+    ClockStart = 0;
+    ElapsedSeconds = 0;
+    ClockStart = Clock();
+}
+
+void update_clock() {
+    int64_t elapsed = Clock() - ClockStart;
+    // A clock set absurdly far away still gives a second outside the schedule.
+    if (elapsed > std::numeric_limits<int32_t>::max()) elapsed = std::numeric_limits<int32_t>::max();
+    if (elapsed < std::numeric_limits<int32_t>::min()) elapsed = std::numeric_limits<int32_t>::min();
+    ElapsedSeconds = static_cast<int32_t>(elapsed);
+}
+
+int32_t elapsed_seconds() { return ElapsedSeconds; }

@@ -1,0 +1,57 @@
+#pragma once
+// The timeline: the shared tables, the start-up of every scene, the demo clock,
+// and the frame loop with its schedule.
+#include <cstdint>
+
+#include "timeline/scene_context.h"
+
+// ---- Shared resources, process-wide. Tables are zero at program start; the
+// scene start-ups fill them, render routines read them.
+extern TargaTexture TextureTable[TextureTableSize];
+extern uint32_t TargetTextureTable[TargetTextureCount];
+extern float VertexGridTable[VertexGridCount][GridFloats];  // scratch grids, written by scenes
+extern float SharedBuffer[SharedBufferFloats];
+extern ModelLoader ModelLoaderTable[ModelSlotCount];
+extern Model ModelTable[ModelSlotCount];
+extern uint32_t ModelTextureTable[ModelTextureCount];
+extern float FrameCounter;  // frames drawn so far; 32-bit float as the show counts them
+
+// The eight arguments for one call, with the given VertexGrid.
+SceneContext scene_context(int grid);
+
+// ---- Start-up: allocation, every scene's start-up, the clock, the music.
+struct StartupStep {
+    SceneRoutine startup;
+    int grid;
+};
+constexpr int StartupStepCount = 8;
+extern StartupStep StartupOrder[StartupStepCount];  // the last step runs again after the clock starts
+void start_demo();
+
+// ---- Demo clock: whole calendar seconds since start_clock.
+extern int64_t ClockStart;      // calendar seconds; 64 bits so the show survives 2038
+extern int32_t ElapsedSeconds;
+void start_clock();
+void update_clock();
+int32_t elapsed_seconds();
+
+// ---- Frame loop.
+struct ScheduleRow {
+    int32_t first, last;  // inclusive range of elapsed seconds
+    SceneRoutine render;
+    int grid;
+};
+constexpr int ScheduleRowCount = 10;
+extern ScheduleRow Schedule[ScheduleRowCount];
+constexpr int32_t LastSecond = 225;  // the first frame past it ends the show
+
+void draw_frame();    // clear, schedule, present
+void run_schedule();  // does not return once the show is over
+
+// ---- The two seams: where calendar seconds come from and what presents a
+// finished frame. The defaults are the calendar clock and the buffer swap;
+// offline tools put a simulated clock and a frame grabber here.
+using CalendarClock = int64_t (*)();
+using FramePresenter = void (*)();
+void set_calendar_clock(CalendarClock clock);    // nullptr: the calendar clock
+void set_frame_presenter(FramePresenter present); // nullptr: the buffer swap

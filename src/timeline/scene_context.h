@@ -1,0 +1,50 @@
+#pragma once
+// The show's shared resources as every scene routine receives them, and the
+// fixed indices that tie table entries, grids and model slots to scenes.
+#include <cstdint>
+
+#include "models/model.h"
+#include "textures/targa.h"
+
+constexpr int ScreenWidth = 800;
+constexpr int ScreenHeight = 600;
+
+constexpr int TextureTableSize = 99;
+constexpr int TargetTextureCount = 10;
+constexpr int ModelSlotCount = 7;
+constexpr int MaterialsPerModel = 100;
+constexpr int ModelTextureCount = ModelSlotCount * MaterialsPerModel;
+
+// A grid: 45 by 45 points of (x, y, z) floats, point (i, j) at float 135 i + 3 j.
+constexpr int GridSide = 45;
+constexpr int GridFloats = GridSide * GridSide * 3;            // 6075
+constexpr int GridBytes = GridFloats * 4;                      // 24300
+constexpr int VertexGridCount = 11;
+constexpr int SharedBufferBytes = 53600;
+constexpr int SharedBufferFloats = SharedBufferBytes / 4;      // grid, then the height table
+
+inline int grid_index(int i, int j) { return 135 * i + 3 * j; }
+
+// TextureTable entries, loaded by the scene start-ups.
+enum TextureIndex {
+    TexZu = 0, TexSight = 1, TexFlog = 2, TexLights = 3, TexEnvi = 4, TexClouds = 5,
+    TexRutor = 6, TexEnvmap = 7, TexFogup = 8, TexFlare = 9, TexBlobs = 10, TexThennew = 11,
+    TexSoultext = 12, TexMarrowen = 13, TexHoles = 14, TexCrysblb = 15, TexBg = 16, TexMyvelvet = 17
+};
+
+// ModelTable slots.
+enum ModelSlot { SlotYeah = 0, SlotAru = 1, SlotMagic = 2, SlotOrey = 3, SlotShob = 4 };
+
+// The eight arguments of every scene routine, in their fixed order.
+struct SceneContext {
+    TargaTexture* textureTable;     // 99 entries
+    uint32_t* targetTextureTable;   // 10 render-target texture names
+    int32_t frame;                  // FrameCounter truncated towards zero
+    float* vertexGrid;              // one VertexGrid, chosen per call
+    float* sharedBuffer;            // 53600 bytes: grid, then HeightTable
+    ModelLoader* modelLoader;       // 7 reader records
+    Model* modelTable;              // 7 model slots
+    uint32_t* modelTextureTable;    // 7 x 100 texture names, slot s material m at 100 s + m
+};
+
+using SceneRoutine = void (*)(const SceneContext&);
