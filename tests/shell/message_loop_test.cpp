@@ -1,0 +1,72 @@
+// The window procedure and the idle loop, without a window.
+#include <GL/gl.h>
+
+#include "platform/platform.h"
+#include "shell/shell.h"
+#include "support/gl_fixture.h"
+#include "timeline/demo.h"
+
+namespace {
+
+class MessageLoop : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        FullScreen = false;
+        resize_gl_view(800, 600);
+    }
+    void TearDown() override { resize_gl_view(800, 600); }
+    static GLint viewport_width() {
+        GLint viewport[4];
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        return viewport[2];
+    }
+};
+
+TEST_F(MessageLoop, AQuitRequestedDuringStartupEndsTheLoopBeforeAnyFrame) {
+    float before = FrameCounter;
+    platform::post_quit(1);  // as after "Display Mode Not Compatible"
+    EXPECT_EQ(run_message_loop(), 1);
+    EXPECT_FLOAT_EQ(FrameCounter, before);
+}
+
+TEST_F(MessageLoop, EscapeShutsDownAndOtherKeysAreSwallowed) {
+    float before = FrameCounter;
+    EXPECT_EQ(window_proc(WM_KEYDOWN, 'A', 0), 0);
+    EXPECT_EQ(window_proc(WM_KEYDOWN, VK_ESCAPE, 0), 0);
+    EXPECT_EQ(run_message_loop(), 0);
+    EXPECT_FLOAT_EQ(FrameCounter, before);
+}
+
+TEST_F(MessageLoop, ShutdownTwiceReleasesNothingTwiceAndStillQuits) {
+    RenderContext = true;
+    kill_gl_window();
+    EXPECT_FALSE(RenderContext);
+    kill_gl_window();
+    EXPECT_EQ(run_message_loop(), 0);
+}
+
+TEST_F(MessageLoop, SizeMessagesResizeTheViewInAWindowOnly) {
+    const intptr_t size400x600 = 400 | (600 << 16);
+    window_proc(WM_SIZE, 0, size400x600);
+    EXPECT_EQ(viewport_width(), 400);
+    GLfloat projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_NEAR(projection[0] / projection[5], 1.5, 1e-5);  // aspect two thirds
+
+    resize_gl_view(800, 600);
+    FullScreen = true;
+    window_proc(WM_SIZE, 0, size400x600);
+    EXPECT_EQ(viewport_width(), 800);
+    FullScreen = false;
+}
+
+TEST_F(MessageLoop, SizeWordsAreUnsigned16Bit) {
+    // A height word with its top bit set is a large size, never a negative one.
+    const intptr_t size = 640 | (intptr_t(0x8000) << 16);
+    window_proc(WM_SIZE, 0, size);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    EXPECT_EQ(viewport_width(), 640);
+}
+
+}  // namespace
