@@ -1,0 +1,190 @@
+#!/usr/bin/env bash
+# The show as a person meets it: a real X server, the question box answered
+# from the keyboard, the window looked at, the show ended the ways a person ends it.
+#   e2e.sh CASE SHOW XPROBE MEDIA_DIR DISPLAY_NUMBER
+set -u
+case_name=$1 show=$2 xprobe=$3 media=$4 number=$5
+export DISPLAY=:$number
+work=$(mktemp -d)
+server_pid= show_pid=
+cleanup() {
+  [ -n "$show_pid" ] && kill -9 "$show_pid" 2>/dev/null
+  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; [ -f "$work/show.log" ] && sed 's/^/  show: /' "$work/show.log"; exit 1; }
+
+# An X server with only an 800x600 screen, or none at all with such a mode.
+start_xvfb() {  # WIDTHxHEIGHT
+  Xvfb "$DISPLAY" -screen 0 "${1}x24" -nolisten tcp >"$work/x.log" 2>&1 &
+  server_pid=$!
+  wait_for 50 "$xprobe" mode || fail "no X server"
+}
+# A server with a real display-mode list (1024x768 desktop, 800x600 offered), so
+# switching to full screen and back can be watched.
+start_xorg() {
+  cat >"$work/xorg.conf" <<'CONF'
+Section "Device"
+  Identifier "dummy"
+  Driver "dummy"
+  VideoRam 64000
+EndSection
+Section "Monitor"
+  Identifier "monitor"
+  HorizSync 5.0-100.0
+  VertRefresh 5.0-200.0
+  Modeline "1024x768" 63.50 1024 1072 1176 1328 768 771 775 798 -hsync +vsync
+  Modeline "800x600" 38.25 800 832 912 1024 600 603 607 624 -hsync +vsync
+EndSection
+Section "Screen"
+  Identifier "screen"
+  Device "dummy"
+  Monitor "monitor"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "1024x768" "800x600"
+  EndSubSection
+EndSection
+Section "ServerFlags"
+  Option "AutoAddDevices" "false"
+  Option "AutoEnableDevices" "false"
+EndSection
+CONF
+  Xorg "$DISPLAY" -config "$work/xorg.conf" -noreset -nolisten tcp -logfile "$work/xorg.log" >"$work/x.log" 2>&1 &
+  server_pid=$!
+  wait_for 100 "$xprobe" mode || fail "no Xorg server"
+  [ "$("$xprobe" mode)" = 1024x768 ] || fail "desktop is not 1024x768"
+}
+
+wait_for() {  # TENTHS COMMAND...: retry until the command succeeds
+  local tries=$1; shift
+  for _ in $(seq "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
+}
+window_id() { xwininfo -root -tree 2>/dev/null | grep "\"$1\"" | awk '{print $1}' | head -1; }
+has_window() { [ -n "$(window_id "$1")" ]; }
+key_to() { xdotool key --window "$(window_id "$1")" "$2"; }
+
+start_show() {  # [PREFIX...]: runs the show in the media folder
+  (cd "$media" && exec "$@" "$show") >"$work/show.log" 2>&1 &
+  show_pid=$!
+}
+exit_code=
+wait_show_exit() {  # waits up to 20 s for the show to end; sets exit_code
+  exit_code=timeout
+  for _ in $(seq 200); do
+    kill -0 "$show_pid" 2>/dev/null || { wait "$show_pid"; exit_code=$?; show_pid=; return; }
+    sleep 0.1
+  done
+}
+answer() {  # Return (Yes) or Escape (No) on the start-up question
+  wait_for 100 has_window "Z_U Base System" || fail "no start-up question"
+  key_to "Z_U Base System" "$1"
+}
+expect_window_800x600_at_origin() {
+  wait_for 100 has_window "Z_U OpenGl Base" || fail "no show window"
+  local info
+  info=$(xwininfo -id "$(window_id "Z_U OpenGl Base")")
+  grep -q 'Absolute upper-left X:  0' <<<"$info" && grep -q 'Absolute upper-left Y:  0' <<<"$info" \
+    && grep -q 'geometry 800x600+' <<<"$info" || fail "window is not 800x600 at (0, 0): $info"
+}
+expect_drawing() {  # the idle loop keeps drawing: CPU time keeps growing
+  local t0 t1
+  t0=$(awk '{print $14 + $15}' "/proc/$show_pid/stat")
+  sleep 1
+  t1=$(awk '{print $14 + $15}' "/proc/$show_pid/stat")
+  [ $((t1 - t0)) -ge 10 ] || fail "the show is not drawing (cpu ticks $t0 -> $t1)"
+}
+expect_mode() { [ "$("$xprobe" mode)" = "$1" ] || fail "display is $("$xprobe" mode), expected $1"; }
+expect_exit() { wait_show_exit; [ "$exit_code" = "$1" ] || fail "exit code $exit_code, expected $1"; }
+cursor_is() { [ "$("$xprobe" cursor "$(window_id "Z_U OpenGl Base")")" = "$1" ]; }
+
+case $case_name in
+window-escape)
+  start_xvfb 1024x768
+  start_show
+  answer Escape
+  expect_window_800x600_at_origin
+  wait_for 20 cursor_is visible || fail "cursor hidden in a window"
+  expect_drawing
+  key_to "Z_U OpenGl Base" a
+  sleep 0.3
+  kill -0 "$show_pid" || fail "another key ended the show"
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  ;;
+window-close)
+  start_xvfb 1024x768
+  start_show
+  answer Escape
+  expect_window_800x600_at_origin
+  "$xprobe" close "$(window_id "Z_U OpenGl Base")"
+  expect_exit 0
+  ;;
+fullscreen-escape)
+  start_xorg
+  start_show
+  answer Return
+  expect_window_800x600_at_origin
+  expect_mode 800x600
+  wait_for 20 cursor_is hidden || fail "cursor shown in full screen"
+  expect_drawing
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  expect_mode 1024x768
+  ;;
+fullscreen-800x600-screen)
+  start_xvfb 800x600
+  start_show
+  answer Return
+  expect_window_800x600_at_origin
+  wait_for 20 cursor_is hidden || fail "cursor shown in full screen"
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  ;;
+fullscreen-signal)
+  for sig in TERM INT; do
+    start_xorg
+    start_show
+    answer Return
+    expect_window_800x600_at_origin
+    expect_mode 800x600
+    kill -s "$sig" "$show_pid"
+    expect_exit $((128 + $(kill -l "$sig")))
+    expect_mode 1024x768
+    kill "$server_pid"; wait "$server_pid" 2>/dev/null; server_pid=
+  done
+  ;;
+fullscreen-show-ends)
+  # The whole show on a clock running 25 times faster: it ends by itself with 0
+  # and gives the desktop its mode back.
+  start_xorg
+  start_show faketime -f '+0 x25'
+  answer Return
+  expect_window_800x600_at_origin
+  expect_mode 800x600
+  for _ in $(seq 300); do kill -0 "$show_pid" 2>/dev/null || break; sleep 0.1; done
+  expect_exit 0
+  expect_mode 1024x768
+  ;;
+no-800x600-mode)
+  start_xvfb 1024x768
+  start_show
+  answer Return
+  wait_for 100 has_window "Error" || fail "no error box"
+  key_to "Error" Return
+  expect_exit 1
+  ;;
+no-display)
+  (cd "$media" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$show") >"$work/show.log" 2>&1 &
+  show_pid=$!
+  expect_exit 1
+  grep -q "Full of screenshiiiet? (fullscreen?)" "$work/show.log" || fail "the question never reached the user"
+  ;;
+*)
+  fail "unknown case $case_name"
+  ;;
+esac
+echo "PASS: $case_name"
