@@ -4,7 +4,9 @@
 // nothing, returns false and leaves the cursor where it was.
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <vector>
 
 class ByteReader {
 public:
@@ -64,8 +66,6 @@ private:
 };
 
 // Reads a whole file into memory; false when it cannot be opened or read.
-#include <cstdio>
-#include <vector>
 inline bool read_file_bytes(const char* fileName, std::vector<uint8_t>* bytes) {
     FILE* file = std::fopen(fileName, "rb");
     if (!file) return false;

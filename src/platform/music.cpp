@@ -2,9 +2,9 @@
 #include <SDL.h>
 #include <libopenmpt/libopenmpt.h>
 
-#include <cstdio>
 #include <vector>
 
+#include "platform/byte_reader.h"
 #include "platform/platform.h"
 
 namespace platform {
@@ -21,17 +21,6 @@ void render_audio(void*, Uint8* stream, int bytes) {
     for (size_t i = done * 2; i < frames * 2; ++i) out[i] = 0;
 }
 
-bool read_whole_file(const char* fileName, std::vector<char>* bytes) {
-    FILE* file = std::fopen(fileName, "rb");
-    if (!file) return false;
-    char block[65536];
-    size_t got;
-    while ((got = std::fread(block, 1, sizeof block, file)) > 0) bytes->insert(bytes->end(), block, block + got);
-    bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok && !bytes->empty();
-}
-
 }  // namespace
 
 void mute_music() { Muted = true; }
@@ -40,8 +29,8 @@ void start_music(const char* fileName) {
     if (Muted || Module) return;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
 
-    std::vector<char> bytes;
-    if (!read_whole_file(fileName, &bytes)) return;
+    std::vector<uint8_t> bytes;
+    if (!read_file_bytes(fileName, &bytes) || bytes.empty()) return;
     Module = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), nullptr, nullptr, nullptr,
                                                 nullptr, nullptr, nullptr, nullptr);
     if (!Module) return;
