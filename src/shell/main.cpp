@@ -1,3 +1,15 @@
+// The show's entry: the one question, the window, the context with all of
+// start-up, then frames until a quit request.
+#include "platform/platform.h"
 #include "shell/shell.h"
+#include "timeline/scene_context.h"
 
-int main() { return run_show(); }
+// Exit code: 1 when no window can be made, else the quit request's code.
+int main() {
+    if (platform::show_message("Full of screenshiiiet? (fullscreen?)", "Z_U Base System",
+                               platform::Buttons::YesNo) == platform::Answer::No)
+        FullScreen = false;
+    if (!create_gl_window("Z_U OpenGl Base", ScreenWidth, ScreenHeight, FullScreen)) return 1;
+    init_gl();
+    return run_message_loop();
+}

@@ -19,11 +19,6 @@ extern ClientRectangle ClientRect; // client area as last read
 extern bool RenderContext;         // a GL context is held
 
 // ---- Main window and loop.
-extern const char* const QuestionText;
-extern const char* const QuestionCaption;
-extern const char* const WindowTitle;
-// Exit code: 1 when no window can be made, else the quit request's code.
-int run_show();
 bool create_gl_window(const char* title, int width, int height, bool fullScreen);
 void enter_full_screen();
 int run_message_loop();

@@ -7,20 +7,6 @@ bool FullScreen = true;
 bool WindowHandle = false;
 ClientRectangle ClientRect = {0, 0, 0, 0};
 
-const char* const QuestionText = "Full of screenshiiiet? (fullscreen?)";
-const char* const QuestionCaption = "Z_U Base System";
-const char* const WindowTitle = "Z_U OpenGl Base";
-
-// The show's entry: the one question, the window, the context with all of
-// start-up, then frames until a quit request.
-int run_show() {
-    if (platform::show_message(QuestionText, QuestionCaption, platform::Buttons::YesNo) == platform::Answer::No)
-        FullScreen = false;
-    if (!create_gl_window(WindowTitle, ScreenWidth, ScreenHeight, FullScreen)) return 1;
-    init_gl();
-    return run_message_loop();
-}
-
 bool create_gl_window(const char* title, int width, int height, bool fullScreen) {
     if (fullScreen) {
         enter_full_screen();
