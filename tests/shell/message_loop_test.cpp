@@ -70,3 +70,32 @@ TEST_F(MessageLoop, SizeWordsAreUnsigned16Bit) {
 }
 
 }  // namespace
+
+namespace {
+
+int StartupsRun = 0;
+void count_startup(const SceneContext&) { ++StartupsRun; }
+
+TEST_F(MessageLoop, NoPixelFormatIsReportedAndStartupStillRunsThenTheLoopQuitsWithOne) {
+    StartupStep saved[StartupStepCount];
+    std::copy(StartupOrder, StartupOrder + StartupStepCount, saved);
+    for (StartupStep& step : StartupOrder) step.startup = count_startup;
+    platform::RecordingMessageSink boxes;
+    platform::set_message_sink(&boxes);
+    platform::mute_music();
+    float before = FrameCounter;
+
+    setup_gl_context(800, 600);  // no window here, so no pixel format either
+
+    platform::set_message_sink(nullptr);
+    std::copy(saved, saved + StartupStepCount, StartupOrder);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "ChoosePixelFormat failed");
+    EXPECT_EQ(boxes.boxes[0].caption, "Error");
+    EXPECT_EQ(boxes.boxes[0].buttons, platform::Buttons::Ok);
+    EXPECT_EQ(StartupsRun, StartupStepCount + 1);
+    EXPECT_EQ(run_message_loop(), 1);
+    EXPECT_FLOAT_EQ(FrameCounter, before);
+}
+
+}  // namespace
