@@ -81,11 +81,9 @@ void place_box(RippleBox member, int n) {
     }
 }
 
-// One wall: its heights, then the mesh moved to x = +-2 and turned to face x,
-// or moved to z = +-2.
-void draw_wall(float* buffer, double phase, float sign, float x, float z) {
-    fill_wall_heights(buffer, phase, sign);
-    mirror_heights(buffer);
+// Walls 1 and 2 stand at x = -2 and +2 turned to face x, their heights along
+// x; walls 3 and 4 at z = -2 and +2, their heights along z.
+void draw_wall_mesh(const float* buffer, float x, float z) {
     glPushMatrix();
         glTranslatef(x, 0.0f, z);
         if (x != 0.0f) glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
@@ -93,20 +91,23 @@ void draw_wall(float* buffer, double phase, float sign, float x, float z) {
     glPopMatrix();
 }
 
+void wall_heights(float* buffer, double phase, float sign) {
+    fill_wall_heights(buffer, phase, sign);
+    mirror_heights(buffer);
+}
+
 }  // namespace
 
+// Opposite walls carry opposite heights, so the box swells and narrows symmetrically.
 void draw_ripple_box(float* buffer, int n, RippleBox member) {
     const double phase = phase_of(member, n);
-    // Wall 1's heights come before the placement; each wall after fills its own.
-    fill_wall_heights(buffer, phase, 1.0f);
-    mirror_heights(buffer);
+    wall_heights(buffer, phase, 1.0f);
     place_box(member, n);
-    glPushMatrix();
-        glTranslatef(-2.0f, 0.0f, 0.0f);
-        glRotatef(90.0f, 0.0f, 1.0f, 0.0f);
-        draw_grid_mesh(buffer);
-    glPopMatrix();
-    draw_wall(buffer, phase, -1.0f, 2.0f, 0.0f);
-    draw_wall(buffer, phase, 1.0f, 0.0f, -2.0f);
-    draw_wall(buffer, phase, -1.0f, 0.0f, 2.0f);
+    draw_wall_mesh(buffer, -2.0f, 0.0f);
+    wall_heights(buffer, phase, -1.0f);
+    draw_wall_mesh(buffer, 2.0f, 0.0f);
+    wall_heights(buffer, phase, 1.0f);
+    draw_wall_mesh(buffer, 0.0f, -2.0f);
+    wall_heights(buffer, phase, -1.0f);
+    draw_wall_mesh(buffer, 0.0f, 2.0f);
 }
