@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <string>
 
 #include "textures/targa.h"
@@ -28,6 +29,8 @@ struct Refusal {
     Left left;
     uint32_t width, height;  // when the size was written
 };
+
+void PrintTo(const Refusal& refusal, std::ostream* os) { *os << refusal.name; }
 
 const uint32_t Earlier = 7;
 
@@ -83,6 +86,8 @@ struct Accepted {
     uint8_t depth;
     std::vector<uint8_t> rgba;  // the decoded block
 };
+
+void PrintTo(const Accepted& accepted, std::ostream* os) { *os << int(accepted.depth) << " bits"; }
 
 class AcceptedFile : public ::testing::TestWithParam<Accepted> {};
 
