@@ -10,7 +10,7 @@
 
 namespace {
 // ID length 0, no colour map, type 2 (uncompressed true-colour), colour-map
-// specification and x, y origin all zero.
+// fields and x, y origin all zero.
 const uint8_t AcceptedBlock[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
 }  // namespace
 

@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"ColourMapped", [](auto& f) { set_byte(f, 1, 1); set_byte(f, 2, 1); }, Left::Nothing, 0, 0},
         Refusal{"Grey", [](auto& f) { set_byte(f, 2, 3); }, Left::Nothing, 0, 0},
         Refusal{"ImageId", [](auto& f) { set_byte(f, 0, 4); }, Left::Nothing, 0, 0},
-        Refusal{"ColourMapSpecification", [](auto& f) { set_byte(f, 5, 1); }, Left::Nothing, 0, 0},
+        Refusal{"ColourMapFields", [](auto& f) { set_byte(f, 5, 1); }, Left::Nothing, 0, 0},
         Refusal{"XOrigin", [](auto& f) { set_byte(f, 8, 1); }, Left::Nothing, 0, 0},
         Refusal{"YOrigin", [](auto& f) { set_byte(f, 11, 1); }, Left::Nothing, 0, 0},
         Refusal{"ShortBlock", [](auto& f) { f.resize(11); }, Left::Nothing, 0, 0},
