@@ -1,5 +1,7 @@
 // A render-to-texture pass on a real context.
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include "shell/shell.h"
 #include "support/gl_fixture.h"
@@ -7,31 +9,14 @@
 
 namespace {
 
-// A texture whose texel (x, y) is (2x, 2y, 77), drawn 1:1 over a 128 by 128 viewport.
+// Pixel (x, y) of the lower-left 128 by 128 becomes (2x, 2y, 77).
 void draw_position_pattern() {
     std::vector<uint8_t> rgb;
     for (int y = 0; y < 128; ++y)
         for (int x = 0; x < 128; ++x) rgb.insert(rgb.end(), {uint8_t(2 * x), uint8_t(2 * y), 77});
-    GLuint pattern;
-    glGenTextures(1, &pattern);
-    glBindTexture(GL_TEXTURE_2D, pattern);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 128, 128, 0, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glBegin(GL_QUADS);
-        glTexCoord2f(0, 0); glVertex2f(-1, -1);
-        glTexCoord2f(1, 0); glVertex2f(1, -1);
-        glTexCoord2f(1, 1); glVertex2f(1, 1);
-        glTexCoord2f(0, 1); glVertex2f(-1, 1);
-    glEnd();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_TEXTURE_2D);  // the pixels as they are
+    glWindowPos2i(0, 0);
+    glDrawPixels(128, 128, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
 }
 
 template <typename T>
