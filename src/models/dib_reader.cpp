@@ -14,7 +14,6 @@ namespace {
 
 enum Compression : uint32_t { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3 };
 
-constexpr size_t FileHeaderSize = 14;
 constexpr uint32_t InfoHeaderSize = 40;
 constexpr uint32_t CoreHeaderSize = 12;
 constexpr uint64_t MaxPictureBytes = 0x7FFFFFFF;  // width x height x 3 in a signed 32-bit value
@@ -227,6 +226,14 @@ uint32_t dib_colour_count(const DibHeader& header) {
     case 8: return 256;
     default: return 0;
     }
+}
+
+DibResult read_dib_header(const uint8_t* bytes, size_t size, DibHeader* header) {
+    ByteReader in(bytes, size);
+    DibLayout layout;
+    DibResult result = read_layout(in, &layout);
+    if (result == DibResult::Ok) *header = layout.header;
+    return result;
 }
 
 DibResult decode_dib(const uint8_t* bytes, size_t size, RgbImage* image) {

@@ -35,6 +35,9 @@ uint32_t dib_colour_count(const DibHeader& header);
 // The four refusals, each with its own message.
 enum class DibResult { Ok, OpenFailed, UnknownFormat, OutOfMemory, ConversionError };
 
+// Reads the headers only (colour table included), widened to 40 bytes.
+DibResult read_dib_header(const uint8_t* bytes, size_t size, DibHeader* header);
+
 // Decodes a whole bitmap file held in memory; checks the headers, the
 // dimensions and every offset before it allocates. On failure *image is untouched.
 DibResult decode_dib(const uint8_t* bytes, size_t size, RgbImage* image);

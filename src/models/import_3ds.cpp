@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "models/model.h"
@@ -350,15 +351,28 @@ Vec3 face_normal(const Vec3& p0, const Vec3& p1, const Vec3& p2) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
 
+float length_of(const Vec3& n) { return std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z); }
+
 // The sum of count face normals, divided by -count and made unit length.
-// Zero-area or unused vertices, and sums beyond float range, point up.
+// Zero sums (unused vertices, zero-area faces) and sums that are not finite
+// (coordinates beyond float range, NaN in the file) point up.
+// Where the squares would leave float range, the vector is first scaled by a
+// power of two (exact), so the direction survives.
 Vec3 unit_normal(const Vec3& sum, int32_t count) {
     const Vec3 up{0.0f, 1.0f, 0.0f};
     if (count == 0) return up;
     float k = float(-count);
     Vec3 n{sum.x / k, sum.y / k, sum.z / k};
-    float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
-    if (!(length > 0.0f) || !std::isfinite(length)) return up;
+    if (!std::isfinite(n.x) || !std::isfinite(n.y) || !std::isfinite(n.z)) return up;
+    float squares = n.x * n.x + n.y * n.y + n.z * n.z;
+    if (!(squares >= std::numeric_limits<float>::min()) || !std::isfinite(squares)) {
+        float largest = std::max({std::fabs(n.x), std::fabs(n.y), std::fabs(n.z)});
+        if (!(largest > 0.0f)) return up;
+        int exponent = 0;
+        std::frexp(largest, &exponent);
+        n = {std::ldexp(n.x, -exponent), std::ldexp(n.y, -exponent), std::ldexp(n.z, -exponent)};
+    }
+    float length = length_of(n);
     return {n.x / length, n.y / length, n.z / length};
 }
 

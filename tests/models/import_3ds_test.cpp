@@ -228,13 +228,23 @@ TEST(VertexNormals, SharedVerticesAreAreaWeighted) {
     expect_normal(n[3], 0, 1, 0, "area 3 only");
 }
 
-// Where the normal would be 0/0 (no face, zero area) or beyond float range,
-// it points up, and it is always finite.
+// Where the normal would be 0/0 (no face, zero area), infinite or NaN, it points up.
 TEST(VertexNormals, UndefinedNormalsPointUp) {
     float big = std::numeric_limits<float>::max();
-    Model model = one_object({{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {5, 5, 5}, {0, 0, 0}, {big, 0, 0}, {0, big, 0}},
-                             {{0, 1, 2}, {4, 5, 6}, {0, 0, 0}});
+    float nan = std::nanf("");
+    Model model = one_object({{1, 1, 1}, {1, 1, 1}, {1, 1, 1}, {5, 5, 5}, {0, 0, 0}, {big, 0, 0}, {0, big, 0},
+                              {nan, 0, 0}, {0, 1, 0}, {1, 0, 0}},
+                             {{0, 1, 2}, {4, 5, 6}, {0, 0, 0}, {7, 8, 9}});
     for (const Vec3& n : model.objects[0].normals) expect_normal(n, 0, 1, 0, "undefined");
+}
+
+// Faces so small or so large that the squares of their normal leave float
+// range keep their direction and unit length.
+TEST(VertexNormals, TinyAndHugeFacesKeepTheirDirection) {
+    for (float scale : {1e-19f, 1e-21f, 1e10f, 1e15f}) {
+        Model model = one_object({{0, 0, 0}, {scale, 0, 0}, {0, scale, 0}}, {{0, 1, 2}});
+        for (const Vec3& n : model.objects[0].normals) expect_normal(n, 0, 0, 1, std::to_string(scale).c_str());
+    }
 }
 
 }  // namespace
