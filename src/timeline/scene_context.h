@@ -12,7 +12,6 @@ constexpr int ScreenHeight = 600;
 constexpr int TextureTableSize = 99;
 constexpr int TargetTextureCount = 10;
 constexpr int ModelSlotCount = 7;
-constexpr int MaterialsPerModel = 100;
 constexpr int ModelTextureCount = ModelSlotCount * MaterialsPerModel;
 
 // A grid: 45 by 45 points of (x, y, z) floats, point (i, j) at float 135 i + 3 j.
