@@ -55,6 +55,27 @@ TEST(InspectMedia, BitmapSizeDepthAndRgbRows) {
     EXPECT_EQ(rows, (Bytes{9, 8, 7, 12, 11, 10, 3, 2, 1, 6, 5, 4}));
 }
 
+TEST(InspectMedia, TargaSizeDepthAndRgbRowsWithoutAlpha) {
+    std::string file = testing::TempDir() + "inspect.tga", rgb = testing::TempDir() + "inspect-tga.rgb";
+    // 2 x 1, 32 bits: B G R A per pixel after the 18-byte header.
+    Bytes header{0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 1, 0, 32, 8};
+    ASSERT_TRUE(write_file(file, cat({header, Bytes{0x42, 0x80, 0xC0, 0xFF, 1, 2, 3, 4}})));
+    int code = -1;
+    EXPECT_EQ(report(file, rgb.c_str(), &code),
+              file + ": Targa image, 2 x 1, 32 bits per pixel\n"
+                     "wrote 6 bytes of R, G, B rows, bottom row first, to " + rgb + "\n");
+    EXPECT_EQ(code, 0);
+    std::vector<uint8_t> rows;
+    ASSERT_TRUE(read_file_bytes(rgb.c_str(), &rows));
+    EXPECT_EQ(rows, (Bytes{0xC0, 0x80, 0x42, 3, 2, 1}));
+
+    std::string refused = testing::TempDir() + "rle.tga";
+    header[2] = 10;  // run-length encoded
+    ASSERT_TRUE(write_file(refused, cat({header, Bytes(8, 0)})));
+    EXPECT_EQ(report(refused, nullptr, &code), refused + ": Targa image, refused\n");
+    EXPECT_EQ(code, 1);
+}
+
 TEST(InspectMedia, RefusedAndUnknownFiles) {
     std::string bad = testing::TempDir() + "bad.bmp", text = testing::TempDir() + "notes.txt";
     ASSERT_TRUE(write_file(bad, cat({Bytes{'B', 'M'}, Bytes(12, 0), u32(108), Bytes(104, 0)})));

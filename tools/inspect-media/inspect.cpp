@@ -2,6 +2,7 @@
 #include "inspect.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "models/model.h"
 #include "platform/byte_reader.h"
 #include "platform/platform.h"
+#include "textures/targa.h"
 
 namespace {
 
@@ -74,10 +76,20 @@ int inspect_bitmap(const char* name, const Bytes& bytes, const char* rgbFile, FI
     return report_picture("bitmap", image->width, image->height, header.bitsPerPixel, image->pixels, rgbFile, out);
 }
 
-// The Targa decode lives with the show's textures; it has not joined this build yet.
-int inspect_targa(const char*, const Bytes&, const char*, FILE* out) {
-    std::fprintf(out, "Targa image, not supported yet\n");
-    return 2;
+// Targa rows are stored bottom row first, as --rgb writes them; alpha is dropped.
+int inspect_targa(const char*, const Bytes& bytes, const char* rgbFile, FILE* out) {
+    TargaTexture record{};
+    if (!decode_targa(bytes.data(), bytes.size(), &record)) {
+        std::fprintf(out, "Targa image, refused\n");
+        return 1;
+    }
+    std::unique_ptr<unsigned char[]> pixels(record.pixels);
+    const size_t count = size_t(record.width) * record.height, step = record.bitsPerPixel / 8;
+    Bytes rgb(count * 3);
+    for (size_t i = 0; i < count; ++i)
+        for (size_t c = 0; c < 3; ++c) rgb[i * 3 + c] = pixels[i * step + c];
+    return report_picture("Targa image", int(record.width), int(record.height), int(record.bitsPerPixel), rgb,
+                          rgbFile, out);
 }
 
 int inspect_mesh(const char* name, const Bytes& bytes, const char* rgbFile, FILE* out) {
