@@ -7,6 +7,7 @@
 
 #include "fuzz/invariants.h"
 #include "platform/platform.h"
+#include "textures/targa.h"
 
 namespace {
 
@@ -41,6 +42,16 @@ TEST(FuzzRegressions, BitmapInputsGiveSoundPictures) {
         RgbImage image{};
         DibResult result = decode_dib(bytes.data(), bytes.size(), &image);
         EXPECT_EQ(image_fault(result, image), "");
+    }
+}
+
+TEST(FuzzRegressions, TargaInputsDecodeWithinTheirBytes) {
+    for (const std::vector<uint8_t>& bytes : inputs("tga")) {
+        TargaTexture record{};
+        if (!decode_targa(bytes.data(), bytes.size(), &record)) continue;
+        EXPECT_TRUE(record.bitsPerPixel == 24 || record.bitsPerPixel == 32);
+        EXPECT_LE(uint64_t(record.width) * record.height * (record.bitsPerPixel / 8), bytes.size() - 18);
+        delete[] record.pixels;
     }
 }
 
