@@ -15,6 +15,11 @@ Vec unit(Vec a) {
     return {a[0] / l, a[1] / l, a[2] / l};
 }
 
+// Two corners at the same place (a pole, a closed end): no area, no face.
+bool degenerate(const Mesh& m, const std::array<uint16_t, 3>& f) {
+    return m.points[f[0]] == m.points[f[1]] || m.points[f[1]] == m.points[f[2]] || m.points[f[0]] == m.points[f[2]];
+}
+
 }  // namespace
 
 Mesh surface(int cols, int rows, const std::function<Vec(float, float)>& point, float uscale, float vscale) {
@@ -30,8 +35,8 @@ Mesh surface(int cols, int rows, const std::function<Vec(float, float)>& point, 
         for (int c = 0; c < cols; ++c) {
             uint16_t a = uint16_t(r * (cols + 1) + c), b = uint16_t(a + 1);
             uint16_t d = uint16_t(a + cols + 1), e = uint16_t(d + 1);
-            m.faces.push_back({a, b, e});
-            m.faces.push_back({a, e, d});
+            for (std::array<uint16_t, 3> f : {std::array<uint16_t, 3>{a, b, e}, std::array<uint16_t, 3>{a, e, d}})
+                if (!degenerate(m, f)) m.faces.push_back(f);
         }
     return m;
 }

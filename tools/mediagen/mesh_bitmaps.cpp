@@ -77,7 +77,10 @@ MeshBitmap draw_pearl() {
 
 float glass_field(float u, float v) {
     float band = std::floor((1 - v) * 12) / 11;
-    return clamp01(band * 0.9f + 0.1f * (u > 0.6f && u < 0.7f ? 1 : 0));
+    float streak = u > 0.6f && u < 0.7f ? 0.1f : 0.0f;
+    // A sparkling strip along the horizon breaks the runs (absolute mode).
+    float sparkle = v > 0.46f && v < 0.54f ? 0.25f * (0.5f + 0.5f * fbm(u, v, 64, 1, 0.5f, 97)) : 0.0f;
+    return clamp01(band * 0.9f + streak + sparkle);
 }
 
 // Glass: a posterised sunset in flat bands, 64 colours (RLE8: long runs).

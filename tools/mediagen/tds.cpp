@@ -134,6 +134,21 @@ void track(ByteWriter& out, ChunkWriter& chunks, unsigned id, std::initializer_l
     chunks.close(at);
 }
 
+// Opens a keyframer node with its id and header (name, flags, no parent).
+size_t node_header(ByteWriter& out, ChunkWriter& chunks, unsigned kind, unsigned id, const std::string& name) {
+    size_t node = chunks.open(kind);
+    size_t nid = chunks.open(0xB030);
+    out.u16(id);
+    chunks.close(nid);
+    size_t header = chunks.open(0xB010);
+    out.cstr(name);
+    out.u16(0);
+    out.u16(0);
+    out.u16(0xFFFF);
+    chunks.close(header);
+    return node;
+}
+
 void write_keyframes(ByteWriter& out, ChunkWriter& chunks, const TdsScene& scene) {
     size_t kf = chunks.open(0xB000);
     size_t header = chunks.open(0xB00A);
@@ -150,26 +165,29 @@ void write_keyframes(ByteWriter& out, ChunkWriter& chunks, const TdsScene& scene
     chunks.close(now);
     unsigned id = 0;
     for (const TdsObject& o : scene.objects) {
-        if (o.kind != TdsKind::Mesh) continue;
-        size_t node = chunks.open(0xB002);
-        size_t nid = chunks.open(0xB030);
-        out.u16(id++);
-        chunks.close(nid);
-        size_t nh = chunks.open(0xB010);
-        out.cstr(o.name);
-        out.u16(0);
-        out.u16(0);
-        out.u16(0xFFFF);  // no parent
-        chunks.close(nh);
-        size_t pivot = chunks.open(0xB013);
-        out.f32(0);
-        out.f32(0);
-        out.f32(0);
-        chunks.close(pivot);
-        track(out, chunks, 0xB020, {0, 0, 0});
-        track(out, chunks, 0xB021, {0, 0, 0, 1});
-        track(out, chunks, 0xB022, {1, 1, 1});
-        chunks.close(node);
+        if (o.kind == TdsKind::Mesh) {
+            size_t node = node_header(out, chunks, 0xB002, id++, o.name);
+            size_t pivot = chunks.open(0xB013);
+            for (int i = 0; i < 3; ++i) out.f32(0);
+            chunks.close(pivot);
+            track(out, chunks, 0xB020, {0, 0, 0});
+            track(out, chunks, 0xB021, {0, 0, 0, 1});
+            track(out, chunks, 0xB022, {1, 1, 1});
+            chunks.close(node);
+        } else if (o.kind == TdsKind::Light) {
+            size_t node = node_header(out, chunks, 0xB005, id++, o.name);
+            track(out, chunks, 0xB020, {o.position[0], -o.position[2], o.position[1]});
+            chunks.close(node);
+        } else {
+            size_t node = node_header(out, chunks, 0xB003, id++, o.name);
+            track(out, chunks, 0xB020, {o.position[0], -o.position[2], o.position[1]});
+            track(out, chunks, 0xB023, {45});  // field of view
+            track(out, chunks, 0xB024, {0});   // roll
+            chunks.close(node);
+            size_t target = node_header(out, chunks, 0xB004, id++, o.name);
+            track(out, chunks, 0xB020, {o.target[0], -o.target[2], o.target[1]});
+            chunks.close(target);
+        }
     }
     chunks.close(kf);
 }

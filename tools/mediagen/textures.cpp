@@ -100,7 +100,8 @@ Image draw_envi(int n) {
 Image draw_clouds(int n) {
     return shade(n, n, [](float u, float v) {
         float c = smoothstep(0.0f, 0.5f, fbm(u, v, 4, 6, 0.55f, 31));
-        return mix(mix(rgb(0.2f, 0.4f, 0.85f), rgb(0.4f, 0.6f, 0.95f), v), rgb(1, 1, 1), c);
+        float haze = 0.5f + 0.5f * fbm(u, v, 2, 2, 0.5f, 33);
+        return mix(mix(rgb(0.2f, 0.4f, 0.85f), rgb(0.4f, 0.6f, 0.95f), haze), rgb(1, 1, 1), c);
     });
 }
 

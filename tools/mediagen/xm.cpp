@@ -110,7 +110,7 @@ std::vector<uint8_t> write_xm(const XmModule& m) {
 void tune_sample(XmSample& sample, double rate, double frequency) {
     double semitones = 12 * std::log2(rate * 261.6256 / (frequency * 8363.0));
     long steps = std::lround(semitones * 128);  // in 1/128 semitone
-    long note = (steps + 64) >> 7;               // nearest whole note
+    long note = steps >> 7;                      // whole notes below, finetune 0..127 up
     sample.relativeNote = int8_t(note);
     sample.finetune = int8_t(steps - note * 128);
 }
