@@ -113,6 +113,16 @@ void blur(Image& img, int radius) {
     }
 }
 
+void splat(Image& img, float x, float y, float r, Rgba c) {
+    const int reach = int(std::ceil(3 * r));
+    for (int py = int(y) - reach; py <= int(y) + reach; ++py)
+        for (int px = int(x) - reach; px <= int(x) + reach; ++px) {
+            if (px < 0 || py < 0 || px >= img.width || py >= img.height) continue;
+            float dx = px + 0.5f - x, dy = py + 0.5f - y;
+            img.at(px, py) = img.at(px, py) + c * std::exp(-(dx * dx + dy * dy) / (r * r));
+        }
+}
+
 void scale(Image& img, float k) {
     for (Rgba& p : img.pixels) { p.r *= k; p.g *= k; p.b *= k; }
 }

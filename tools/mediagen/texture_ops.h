@@ -53,6 +53,8 @@ float wrap_delta(float d);
 void add(Image& dst, const Image& src, float k = 1);
 // Box blur of the given radius in pixels, wrapping at the edges.
 void blur(Image& img, int radius);
+// Adds a Gaussian dot exp(-d^2 / r^2) of colour c centred at (x, y) in pixels.
+void splat(Image& img, float x, float y, float r, Rgba c);
 // Multiplies every colour channel (not alpha) by k.
 void scale(Image& img, float k);
 

@@ -177,13 +177,11 @@ Image draw_blobs(int n) {
     });
 }
 
-// Background of the mesh pair: a striped sun setting over a perspective grid.
+// Background of the mesh pair: a striped sun setting over a perspective grid
+// under a starry sky.
 Image draw_thennew(int n) {
-    Random rnd(17);
-    std::vector<std::array<float, 3>> stars;
-    for (int i = 0; i < 120; ++i) stars.push_back({rnd.unit(), rnd.unit() * 0.55f, rnd.unit()});
     const float horizon = 0.64f;
-    return shade(n, n, [&stars, horizon](float u, float v) {
+    Image img = shade(n, n, [horizon](float u, float v) {
         if (v > horizon) {  // floor: lines converging to the vanishing point
             float depth = (v - horizon) / (1 - horizon);
             float z = 1 / (depth + 0.02f);
@@ -195,15 +193,17 @@ Image draw_thennew(int n) {
         float h = v / horizon;
         Rgba c = ramp({{0.0f, rgb(0.01f, 0.01f, 0.06f)}, {0.6f, rgb(0.25f, 0.05f, 0.3f)},
                        {1.0f, rgb(0.9f, 0.35f, 0.2f)}}, h);
-        float r = std::hypot(u - 0.5f, (v - 0.5f) * 1.0f);
+        float r = std::hypot(u - 0.5f, v - 0.5f);
         bool slit = v > 0.5f && std::fmod((v - 0.5f) * 60, 2.0f) < (v - 0.5f) * 10;
         if (r < 0.2f && !slit) c = mix(rgb(1, 0.9f, 0.3f), rgb(1, 0.3f, 0.5f), clamp01((v - 0.3f) / 0.34f));
-        for (const auto& s : stars) {
-            float d = std::hypot(u - s[0], v - s[1]) * 512;
-            c = c + rgb(1, 1, 1) * (s[2] * std::exp(-d * d) * (1 - h));
-        }
         return c;
     });
+    Random rnd(17);
+    for (int i = 0; i < 120; ++i) {
+        float x = rnd.unit(), y = rnd.unit() * 0.55f, k = rnd.unit();
+        if (std::hypot(x - 0.5f, y - 0.5f) > 0.21f) splat(img, x * n, y * n, 1.0f, rgb(1, 1, 1) * (k * (1 - y / horizon)));
+    }
+    return img;
 }
 
 // Caption: two lines of text, white with a blue glow; alpha is the coverage.
@@ -266,19 +266,17 @@ Image draw_crysblb(int n) {
 
 // Background of the last scene: a dim nebula with stars.
 Image draw_bg(int n) {
-    Random rnd(67);
-    std::vector<std::array<float, 3>> stars;
-    for (int i = 0; i < 200; ++i) stars.push_back({rnd.unit(), rnd.unit(), rnd.unit()});
-    return shade(n, n, [&stars, n](float u, float v) {
+    Image img = shade(n, n, [](float u, float v) {
         float a = smoothstep(-0.1f, 0.7f, fbm(u, v, 3, 6, 0.55f, 71));
         float b = smoothstep(0.0f, 0.8f, fbm(u, v, 2, 5, 0.6f, 73));
-        Rgba c = rgb(0.25f, 0.05f, 0.35f) * a + rgb(0.05f, 0.25f, 0.35f) * b;
-        for (const auto& s : stars) {
-            float d = std::hypot(u - s[0], v - s[1]) * n;
-            c = c + rgb(1, 1, 1) * (s[2] * std::exp(-d * d * 0.7f));
-        }
-        return c;
+        return rgb(0.25f, 0.05f, 0.35f) * a + rgb(0.05f, 0.25f, 0.35f) * b;
     });
+    Random rnd(67);
+    for (int i = 0; i < 200; ++i) {
+        float x = rnd.unit(), y = rnd.unit(), k = rnd.unit();
+        splat(img, x * n, y * n, 1.2f, rgb(1, 1, 1) * k);
+    }
+    return img;
 }
 
 // Opening backdrop: deep red velvet in soft vertical folds with a sheen.
