@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <libopenmpt/libopenmpt.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <set>
@@ -140,6 +141,63 @@ TEST_F(TuneTest, TonalInstrumentsSustainOnLoopsWithEnvelopes) {
                 steepest = std::max(steepest, std::abs(s.data[k] - s.data[k - 1]));
             EXPECT_LE(jump, steepest);
         }
+    }
+}
+
+TEST_F(TuneTest, EachChannelPlaysItsOwnInstruments) {
+    // kick, snare, hats, bass, three pad voices, lead, lead echo, arpeggio, crash, toms
+    const std::vector<std::set<int>> family = {{Kick}, {Snare}, {ClosedHat, OpenHat}, {Bass}, {Pad}, {Pad}, {Pad},
+                                               {Lead}, {Lead}, {Pluck}, {Crash}, {Tom}};
+    ASSERT_EQ(family.size(), size_t(TuneChannels));
+    std::vector<int> notes(TuneChannels, 0);
+    for (const XmPattern& p : Module.patterns)
+        for (int r = 0; r < p.rows; ++r)
+            for (int ch = 0; ch < TuneChannels; ++ch) {
+                const XmCell& c = p.cells[size_t(r) * TuneChannels + ch];
+                if (c.note == 0 || c.note == 97) continue;
+                ++notes[ch];
+                EXPECT_EQ(family[ch].count(c.instrument), 1u)
+                    << "channel " << ch << " plays instrument " << int(c.instrument);
+            }
+    for (int ch = 0; ch < TuneChannels; ++ch) EXPECT_GT(notes[ch], 0) << "channel " << ch << " never plays";
+}
+
+// Plays one note of an instrument alone and measures its period by
+// autocorrelation over the sustained part.
+double played_frequency(const std::vector<XmInstrument>& instruments, int instrument, int xm_note) {
+    XmModule m;
+    m.channels = 2;
+    m.instruments = instruments;
+    XmPattern p;
+    p.rows = 16;
+    p.cells.resize(32);
+    p.cells[0] = XmCell{uint8_t(xm_note), uint8_t(instrument), 0x50, 0, 0};
+    m.patterns = {p};
+    m.orders = {0};
+    std::vector<uint8_t> bytes = write_xm(m);
+    openmpt_module* mod = openmpt_module_create_from_memory2(bytes.data(), bytes.size(), nullptr, nullptr, nullptr,
+                                                              nullptr, nullptr, nullptr, nullptr);
+    if (!mod) return 0;
+    std::vector<float> pcm(Rate);
+    openmpt_module_read_float_mono(mod, Rate, pcm.size(), pcm.data());
+    openmpt_module_destroy(mod);
+    std::vector<double> score(801, 0.0);  // lags for 55 to 1100 Hz
+    for (int lag = 40; lag <= 800; ++lag)
+        for (int k = Rate / 2; k < Rate / 2 + 8000; ++k) score[lag] += pcm[k] * pcm[k + lag];
+    double top = *std::max_element(score.begin(), score.end());
+    // The first peak near the top: detuned voices make later periods score higher.
+    for (int lag = 41; lag < 800; ++lag)
+        if (score[lag] > 0.8 * top && score[lag] >= score[lag - 1] && score[lag] >= score[lag + 1])
+            return double(Rate) / lag;
+    return 0;
+}
+
+TEST_F(TuneTest, TonalInstrumentsPlayInTune) {
+    struct Case { int instrument, xm_note; double hertz; };
+    const Case cases[] = {{Bass, 34, 110.0}, {Pad, 58, 440.0}, {Lead, 58, 440.0}, {Pluck, 58, 440.0}};
+    for (const Case& c : cases) {
+        double f = played_frequency(Module.instruments, c.instrument, c.xm_note);
+        EXPECT_NEAR(f, c.hertz, c.hertz * 0.012) << Module.instruments[c.instrument - 1].name;
     }
 }
 

@@ -39,8 +39,9 @@ bool textures(const std::string& folder, std::vector<std::string>* manifest, std
     }
     for (const BitmapRecipe& r : bitmap_recipes()) {
         MeshBitmap b = r.draw();
-        std::vector<uint8_t> bytes = r.truecolour ? write_bmp_rgb24(b.rgb, b.width, b.height)
-                                                  : write_bmp_indexed(b.palette, b.indices, b.width, b.height, r.encoding);
+        std::vector<uint8_t> bytes = r.truecolour
+                                         ? write_bmp_rgb24(b.rgb, b.width, b.height)
+                                         : write_bmp_indexed(b.palette, b.indices, b.width, b.height, r.encoding);
         if (!save(folder, r.file, bytes, error)) return false;
         manifest->push_back(std::string("image ") + r.file + " " + std::to_string(b.width) + " " +
                             std::to_string(b.height) + " RGB " + hex(crc32_of(bitmap_rgb(b))));

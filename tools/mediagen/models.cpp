@@ -128,7 +128,8 @@ TdsScene build_orey() {
     Mesh shell = surface(96, 64, [](float u, float v) {
         float theta = Tau * u - Pi, phi = Pi * v - Pi / 2;
         float r1 = superformula(theta, 6, 0.7f, 1.2f, 1.2f), r2 = superformula(phi, 4, 1.0f, 1.5f, 1.5f);
-        return Vec{r1 * std::cos(theta) * r2 * std::cos(phi), r2 * std::sin(phi), r1 * std::sin(theta) * r2 * std::cos(phi)};
+        float across = r2 * std::cos(phi);
+        return Vec{r1 * std::cos(theta) * across, r2 * std::sin(phi), r1 * std::sin(theta) * across};
     });
     Bounds b;
     for (const Vec& p : shell.points) b.include(p);

@@ -43,7 +43,8 @@ void write_material(ByteWriter& out, ChunkWriter& chunks, const TdsMaterial& m) 
     size_t name = chunks.open(0xA000);
     out.cstr(m.name);
     chunks.close(name);
-    colour_chunk(out, chunks, 0xA010, {uint8_t(m.diffuse[0] / 4), uint8_t(m.diffuse[1] / 4), uint8_t(m.diffuse[2] / 4)});
+    const Rgb8 ambient = {uint8_t(m.diffuse[0] / 4), uint8_t(m.diffuse[1] / 4), uint8_t(m.diffuse[2] / 4)};
+    colour_chunk(out, chunks, 0xA010, ambient);
     colour_chunk(out, chunks, 0xA020, m.diffuse);
     colour_chunk(out, chunks, 0xA030, {229, 229, 229});
     if (!m.map.empty()) {

@@ -201,7 +201,8 @@ Image draw_thennew(int n) {
     Random rnd(17);
     for (int i = 0; i < 120; ++i) {
         float x = rnd.unit(), y = rnd.unit() * 0.55f, k = rnd.unit();
-        if (std::hypot(x - 0.5f, y - 0.5f) > 0.21f) splat(img, x * n, y * n, 1.0f, rgb(1, 1, 1) * (k * (1 - y / horizon)));
+        if (std::hypot(x - 0.5f, y - 0.5f) > 0.21f)  // not in front of the sun
+            splat(img, x * n, y * n, 1.0f, rgb(1, 1, 1) * (k * (1 - y / horizon)));
     }
     return img;
 }

@@ -36,7 +36,8 @@ const Chord& chord(const std::string& name) {
     return Chords[0];
 }
 
-enum Part { Drums, Bass, Pads, Arp, Lead, Fill, CrashHit, Release };
+// Layer kinds; named apart from the instruments (synth.h) they play.
+enum Part { DrumPart, BassPart, PadPart, ArpPart, LeadPart, FillPart, CrashPart, ReleasePart };
 enum DrumStyle { NoDrums, HatsOnly, Four, Half, Break, Tunnel };
 enum BassStyle { Long = 1, Drive, Offbeat, Sixteenths };
 
@@ -65,58 +66,72 @@ const std::vector<Section>& sections() {
     static const std::vector<Section> s = {
         // 0-20 s: intro, the pads swell, the arpeggio and the beat come in.
         {160, "Am Am F F C C G G Dm E",
-         {{Pads, 0, 0, -1}, {Arp, 4, 2, -1}, {Bass, Long, 4, -1}, {Drums, HatsOnly, 6, 8}, {Drums, Four, 8, -1},
-          {Fill, 0, 9, -1}}},
+         {{PadPart, 0, 0, -1}, {ArpPart, 4, 2, -1}, {BassPart, Long, 4, -1}, {DrumPart, HatsOnly, 6, 8},
+          {DrumPart, Four, 8, -1},
+          {FillPart, 0, 9, -1}}},
         // 20-27 s: a rising call over a driving beat.
         {56, "F G Am E",
-         {{CrashHit, 0, 0, 1}, {Pads, 0, 0, -1}, {Drums, Four, 0, 3}, {Bass, Drive, 0, -1}, {Arp, 2, 0, -1},
-          {Lead, 0, 0, -1, "C6:4 A5:4 F5:8 | D6:4 B5:4 G5:8 | E6:4 C6:4 A5:8 | G#5:2 B5:2 E6:4"}, {Fill, 0, 3, -1}}},
+         {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, -1}, {DrumPart, Four, 0, 3}, {BassPart, Drive, 0, -1},
+          {ArpPart, 2, 0, -1},
+          {LeadPart, 0, 0, -1, "C6:4 A5:4 F5:8 | D6:4 B5:4 G5:8 | E6:4 C6:4 A5:8 | G#5:2 B5:2 E6:4"},
+          {FillPart, 0, 3, -1}}},
         // 27-54 s: the main theme.
         {216, "Am F C G Am F C G Dm Am E Am F G",
-         {{CrashHit, 0, 0, 1}, {Pads, 0, 0, -1}, {Drums, Four, 0, 13}, {Bass, Offbeat, 0, -1}, {Arp, 4, 8, -1},
-          {Lead, 0, 0, 8, ThemeA},
-          {Lead, 0, 8, -1, "F5:4 A5:4 D6:6 C6:2 | C6:4 B5:2 A5:2 E5:8 | G#5:4 B5:4 E6:4 D6:4 | C6:8 A5:8 |"
+         {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, -1}, {DrumPart, Four, 0, 13}, {BassPart, Offbeat, 0, -1},
+          {ArpPart, 4, 8, -1},
+          {LeadPart, 0, 0, 8, ThemeA},
+          {LeadPart, 0, 8, -1, "F5:4 A5:4 D6:6 C6:2 | C6:4 B5:2 A5:2 E5:8 | G#5:4 B5:4 E6:4 D6:4 | C6:8 A5:8 |"
                            "A5:4 C6:4 F6:4 E6:4 | D6:4 B5:4"},
-          {Fill, 0, 13, -1}}},
+          {FillPart, 0, 13, -1}}},
         // 54-68 s: second theme over a half-time beat.
         {112, "Dm Bb F C Dm Bb E",
-         {{CrashHit, 0, 0, 1}, {Pads, 0, 0, -1}, {Drums, Half, 0, -1}, {Bass, Drive, 0, -1},
-          {Lead, 0, 0, -1, "D5:4 F5:4 A5:6 G5:2 | F5:6 D5:2 A#4:4 D5:4 | C5:4 F5:4 A5:4 C6:4 | E6:6 D6:2 C6:4 G5:4 |"
+         {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, -1}, {DrumPart, Half, 0, -1}, {BassPart, Drive, 0, -1},
+          {LeadPart, 0, 0, -1, "D5:4 F5:4 A5:6 G5:2 | F5:6 D5:2 A#4:4 D5:4 | C5:4 F5:4 A5:4 C6:4 |"
+                           "E6:6 D6:2 C6:4 G5:4 |"
                            "A5:4 F5:4 D5:4 F5:4 | D6:6 C6:2 A#5:4 A5:4 | G#5:4 B5:4 E6:8"}}},
         // 68-80 s: breakdown, the beat drops out and builds again.
         {96, "F G Em Am F E",
-         {{Pads, 0, 0, -1}, {Arp, 2, 0, -1}, {Bass, Long, 0, -1}, {Drums, HatsOnly, 2, 4}, {Drums, Break, 4, -1},
-          {Lead, 0, 0, -1, "A5:16 | B5:16 | G5:8 E5:8 | C6:8 A5:8 | A5:4 C6:4 F6:8 | E6:4 D6:4 B5:4 G#5:4"},
-          {Fill, 0, 5, -1}}},
+         {{PadPart, 0, 0, -1}, {ArpPart, 2, 0, -1}, {BassPart, Long, 0, -1}, {DrumPart, HatsOnly, 2, 4},
+          {DrumPart, Break, 4, -1},
+          {LeadPart, 0, 0, -1, "A5:16 | B5:16 | G5:8 E5:8 | C6:8 A5:8 | A5:4 C6:4 F6:8 | E6:4 D6:4 B5:4 G#5:4"},
+          {FillPart, 0, 5, -1}}},
         // 80-120 s: both themes in full.
         {320, "Am F C G Am F C G Dm Bb F C Dm Bb F C Dm Am E E",
-         {{CrashHit, 0, 0, 1}, {Pads, 0, 0, -1}, {Drums, Four, 0, 8}, {Drums, Break, 8, 16}, {Drums, Four, 16, -1},
-          {Bass, Offbeat, 0, -1}, {Arp, 2, 8, -1}, {Lead, 0, 0, 8, ThemeA}, {Lead, 0, 8, 16, ThemeB},
-          {Lead, 0, 16, -1, "F5:4 A5:4 D6:8 | C6:4 B5:4 A5:8 | G#5:4 B5:4 E6:8 | D6:4 B5:4 G#5:4 E5:4"},
-          {Fill, 0, 19, -1}}},
+         {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, -1}, {DrumPart, Four, 0, 8}, {DrumPart, Break, 8, 16},
+          {DrumPart, Four, 16, -1},
+          {BassPart, Offbeat, 0, -1}, {ArpPart, 2, 8, -1}, {LeadPart, 0, 0, 8, ThemeA}, {LeadPart, 0, 8, 16, ThemeB},
+          {LeadPart, 0, 16, -1, "F5:4 A5:4 D6:8 | C6:4 B5:4 A5:8 | G#5:4 B5:4 E6:8 | D6:4 B5:4 G#5:4 E5:4"},
+          {FillPart, 0, 19, -1}}},
         // 120-140 s: brighter, in the relative major.
         {160, "C G Am F C G Am F Dm E",
-         {{CrashHit, 0, 0, 1}, {Pads, 0, 0, -1}, {Drums, Break, 0, -1}, {Bass, Drive, 0, -1}, {Arp, 4, 0, -1},
-          {Lead, 0, 0, -1, "E5:4 G5:4 C6:6 B5:2 | D6:6 B5:2 G5:8 | C6:4 B5:2 A5:2 E5:4 A5:4 | F5:6 G5:2 A5:4 C6:4 |"
+         {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, -1}, {DrumPart, Break, 0, -1}, {BassPart, Drive, 0, -1},
+          {ArpPart, 4, 0, -1},
+          {LeadPart, 0, 0, -1, "E5:4 G5:4 C6:6 B5:2 | D6:6 B5:2 G5:8 | C6:4 B5:2 A5:2 E5:4 A5:4 |"
+                           "F5:6 G5:2 A5:4 C6:4 |"
                            "E6:4 D6:2 C6:2 G5:4 C6:4 | B5:6 A5:2 G5:4 D6:4 | E6:8 C6:4 A5:4 | A5:6 C6:2 F6:4 E6:4 |"
                            "D6:6 F6:2 A5:4 D6:4 | B5:8 G#5:8"}}},
         // 140-160 s: the tunnel, darker, with toms and a long echoing line.
         {160, "Am Am Dm Dm Bb Bb E E Am E",
-         {{CrashHit, 0, 0, 1}, {Pads, 0, 0, -1}, {Drums, Tunnel, 0, -1}, {Bass, Sixteenths, 0, -1},
-          {Lead, 0, 0, -1, "A4:12 C5:4 | E5:8 D5:4 C5:4 | D5:12 F5:4 | A5:8 G5:4 F5:4 | F5:12 D5:4 | A#4:8 C5:4 D5:4 |"
+         {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, -1}, {DrumPart, Tunnel, 0, -1}, {BassPart, Sixteenths, 0, -1},
+          {LeadPart, 0, 0, -1, "A4:12 C5:4 | E5:8 D5:4 C5:4 | D5:12 F5:4 | A5:8 G5:4 F5:4 | F5:12 D5:4 |"
+                           "A#4:8 C5:4 D5:4 |"
                            "E5:12 G#4:4 | B4:16 | A4:4 C5:4 E5:4 A5:4 | G#5:8 E5:4 B4:4"},
-          {Fill, 0, 9, -1}}},
+          {FillPart, 0, 9, -1}}},
         // 160-220 s: finale; both themes, then the first a tone higher.
         {480, "Am F C G Am F C G Dm Bb F C Dm Bb F C Bm G D A Bm G D A Bm G D A F G",
-         {{CrashHit, 0, 0, 1}, {Pads, 0, 0, -1}, {Drums, Four, 0, 16}, {Drums, Break, 16, 28}, {Drums, Four, 28, -1},
-          {Bass, Offbeat, 0, 16}, {Bass, Drive, 16, -1}, {Arp, 2, 0, -1},
-          {Lead, 0, 0, 8, ThemeA}, {Lead, 0, 8, 16, ThemeB}, {Lead, 0, 16, 24, ThemeA, 2},
-          {Lead, 0, 24, 28, "E5:3 A5:3 B5:2 C6:4 D6:2 E6:2 | F6:4 E6:4 C6:4 A5:4 | G5:6 E5:2 C6:4 G5:4 | B5:8 D6:4 B5:4", 2},
-          {Lead, 0, 28, -1, "A5:4 C6:4 F6:8 | G5:4 B5:4 D6:4 G6:4"}, {CrashHit, 0, 16, 17}, {Fill, 0, 29, -1}}},
+         {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, -1}, {DrumPart, Four, 0, 16}, {DrumPart, Break, 16, 28},
+          {DrumPart, Four, 28, -1},
+          {BassPart, Offbeat, 0, 16}, {BassPart, Drive, 16, -1}, {ArpPart, 2, 0, -1},
+          {LeadPart, 0, 0, 8, ThemeA}, {LeadPart, 0, 8, 16, ThemeB}, {LeadPart, 0, 16, 24, ThemeA, 2},
+          {LeadPart, 0, 24, 28, "E5:3 A5:3 B5:2 C6:4 D6:2 E6:2 | F6:4 E6:4 C6:4 A5:4 | G5:6 E5:2 C6:4 G5:4 |"
+                            "B5:8 D6:4 B5:4", 2},
+          {LeadPart, 0, 28, -1, "A5:4 C6:4 F6:8 | G5:4 B5:4 D6:4 G6:4"}, {CrashPart, 0, 16, 17},
+          {FillPart, 0, 29, -1}}},
         // 220-226 s: the last chord rings out.
         {48, "Am Am Am",
-         {{CrashHit, 0, 0, 1}, {Pads, 0, 0, 2}, {Bass, Long, 0, 1}, {Lead, 0, 0, 1, "A5:16"}, {Drums, Four, 0, 1},
-          {Release, 0, 2, -1}}},
+         {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, 2}, {BassPart, Long, 0, 1}, {LeadPart, 0, 0, 1, "A5:16"},
+          {DrumPart, Four, 0, 1},
+          {ReleasePart, 0, 2, -1}}},
     };
     return s;
 }
@@ -251,25 +266,25 @@ void arrange(Song& song, const Section& section, const Span& span) {
     const int bars = int(span.chords.size());
     for (const Layer& layer : section.layers) {
         int to = layer.to < 0 ? bars : layer.to;
-        if (layer.part == Pads) { pads(song, span, layer.from, to); continue; }
-        if (layer.part == Lead) {
+        if (layer.part == PadPart) { pads(song, span, layer.from, to); continue; }
+        if (layer.part == LeadPart) {
             int lasted = lead_line(song, span.start + layer.from * 16, layer.melody, layer.transpose);
             assert(layer.from * 16 + lasted <= span.rows);
             (void)lasted;
             continue;
         }
-        if (layer.part == Fill) { fill(song, span.start + span.rows - 8); continue; }
-        if (layer.part == Release) {
+        if (layer.part == FillPart) { fill(song, span.start + span.rows - 8); continue; }
+        if (layer.part == ReleasePart) {
             for (int ch : {ChBass, ChPad1, ChPad2, ChPad3, ChArp}) song.key_off(span.start + layer.from * 16, ch);
             continue;
         }
-        if (layer.part == CrashHit) { song.note(span.start + layer.from * 16, ChCrash, 60, Crash, 48); continue; }
+        if (layer.part == CrashPart) { song.note(span.start + layer.from * 16, ChCrash, 60, Crash, 48); continue; }
         for (int bar = layer.from; bar < to; ++bar) {
             int row = span.start + bar * 16, rows = std::min(16, span.start + span.rows - row);
             const Chord& c = chord(span.chords[bar]);
-            if (layer.part == Drums) drum_bar(song, row, rows, layer.style);
-            if (layer.part == Bass) bass_bar(song, row, rows, layer.style, c);
-            if (layer.part == Arp) arp_bar(song, row, rows, layer.style, c);
+            if (layer.part == DrumPart) drum_bar(song, row, rows, layer.style);
+            if (layer.part == BassPart) bass_bar(song, row, rows, layer.style, c);
+            if (layer.part == ArpPart) arp_bar(song, row, rows, layer.style, c);
         }
     }
 }
