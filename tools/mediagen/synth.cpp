@@ -172,7 +172,7 @@ XmInstrument make_lead() {
     ins.name = "lead";
     ins.sample = tonal("lead", loop, 1, rate, f, bright, dark, {{256, 1.0}, {257, 0.6}});
     ins.sample.volume = 64;
-    ins.volumeEnvelope = {{0, 0}, {2, 64}, {14, 46}, {30, 46}};
+    ins.volumeEnvelope = {{0, 0}, {2, 64}, {14, 52}, {30, 52}};
     ins.sustainPoint = 2;
     ins.fadeout = 1600;
     ins.vibratoSweep = 40;

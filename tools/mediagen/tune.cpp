@@ -172,7 +172,7 @@ void drum_bar(Song& song, int row, int rows, int style) {
     static const char* const hats[] = {"", "..x...x...x...x.", "g.x.g.x.g.x.g.xo", "..x...x...x...x.",
                                        "xgxgxgxgxgxgxgxo", "x.x.x.x.x.x.x.x."};
     for (int r = 0; r < rows; ++r) {
-        if (kicks[style][r] == 'x') song.note(row + r, ChKick, 60, Kick, 64);
+        if (kicks[style][r] == 'x') song.note(row + r, ChKick, 60, Kick, 56);
         if (snares[style][r] == 'x') song.note(row + r, ChSnare, 60, Snare, 60);
         if (snares[style][r] == 'g') song.note(row + r, ChSnare, 60, Snare, 24);
         char h = hats[style][r];
@@ -189,7 +189,7 @@ void bass_bar(Song& song, int row, int rows, int style, const Chord& c) {
     for (int r = 0; r < rows; ++r) {
         char s = shapes[style][r];
         if (s == '.') continue;
-        int volume = style == Sixteenths ? (r % 4 == 0 ? 52 : 34) : (r % 4 == 0 ? 56 : 44);
+        int volume = style == Sixteenths ? (r % 4 == 0 ? 38 : 26) : (r % 4 == 0 ? 42 : 32);
         song.note(row + r, ChBass, c.bass + (s == 'o' ? 12 : 0), Bass, volume);
     }
 }
@@ -227,8 +227,8 @@ int lead_line(Song& song, int row, const char* melody, int transpose) {
             song.key_off(at + 3, ChEcho);
         } else {
             int midi = parse_note(pitch) + transpose;
-            song.note(at, ChLead, midi, Lead, 46);
-            song.note(at + 3, ChEcho, midi, Lead, 16);
+            song.note(at, ChLead, midi, Lead, 64);
+            song.note(at + 3, ChEcho, midi, Lead, 22);
         }
         at += rows;
     }
