@@ -28,7 +28,10 @@ def check(ok, what):
 
 
 def run(*args):
-    return subprocess.run(args, capture_output=True, text=True, check=False)
+    try:
+        return subprocess.run(args, capture_output=True, text=True, check=False)
+    except FileNotFoundError:
+        sys.exit("%s is not installed (scripts/deps.sh installs it)" % args[0])
 
 
 def generate(tool, folder):
@@ -74,7 +77,11 @@ def check_image(folder, name, width, height, mode, crc):
         check(head[:12] == bytes([0, 0, 2] + [0] * 9), name + ": the 12-byte Targa header the show accepts")
         check(head[16] == (32 if mode == "RGBA" else 24), name + ": depth")
         check(int(width) in (256, 512) and width == height, name + ": 256 or 512 square")
-    pixels = img.convert(mode).tobytes()
+    try:
+        pixels = img.convert(mode).tobytes()
+    except (OSError, ValueError) as e:
+        check(False, "%s: Pillow cannot decode it (%s)" % (name, e))
+        return None
     check("%08x" % zlib.crc32(pixels) == crc, name + ": decoded pixels match the generator's picture")
     if mode == "RGBA":
         alpha = img.getchannel("A").getextrema()
