@@ -2,6 +2,7 @@
 // show's readers and scenes, checked on the records before they are written.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <set>
 #include <string>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "font.h"
 #include "models.h"
 #include "targa.h"
+#include "texture_ops.h"
 
 namespace {
 
@@ -44,6 +46,64 @@ TEST(Targa, WritesTheAcceptedHeaderAndBottomRowFirst) {
     EXPECT_EQ(tga32[16], 32);
     EXPECT_EQ(tga32[17], 8) << "eight alpha bits, bottom-left origin";
     EXPECT_EQ(std::vector<uint8_t>(tga32.begin() + 18, tga32.end()), (std::vector<uint8_t>{0xC0, 0x80, 0x42, 0x11}));
+}
+
+TEST(Bmp, OddWidthsPadRowsAndPackNibblesHighFirst) {
+    // 3 x 2 pictures, top row indices 1 2 3, bottom row 4 5 6.
+    const std::vector<Rgb8> palette(16, Rgb8{0, 0, 0});
+    const std::vector<uint8_t> indices = {1, 2, 3, 4, 5, 6};
+    struct Case {
+        BmpEncoding encoding;
+        uint32_t header, offset;
+        std::vector<uint8_t> pixels;  // bottom row first
+    };
+    const Case cases[] = {
+        {BmpEncoding::Indexed4, 40, 14 + 40 + 16 * 4, {0x45, 0x60, 0, 0, 0x12, 0x30, 0, 0}},
+        {BmpEncoding::Indexed8, 40, 14 + 40 + 16 * 4, {4, 5, 6, 0, 1, 2, 3, 0}},
+        {BmpEncoding::Core8, 12, 14 + 12 + 256 * 3, {4, 5, 6, 0, 1, 2, 3, 0}},
+        {BmpEncoding::Rle8, 40, 14 + 40 + 16 * 4, {0, 3, 4, 5, 6, 0, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1}},
+    };
+    auto u32 = [](const std::vector<uint8_t>& b, size_t at) {
+        return uint32_t(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | uint32_t(b[at + 3]) << 24);
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> b = write_bmp_indexed(palette, indices, 3, 2, c.encoding);
+        SCOPED_TRACE(int(c.encoding));
+        EXPECT_EQ(u32(b, 2), b.size()) << "file size";
+        EXPECT_EQ(u32(b, 10), c.offset) << "pixel offset";
+        EXPECT_EQ(u32(b, 14), c.header);
+        EXPECT_EQ(std::vector<uint8_t>(b.begin() + c.offset, b.end()), c.pixels);
+        if (c.header == 40) {
+            EXPECT_EQ(u32(b, 34), c.pixels.size()) << "image size";
+        }
+    }
+}
+
+TEST(TextureOps, PeriodicFunctionsWrapWithoutASeam) {
+    for (float u : {0.0f, 0.137f, 0.5f, 0.91f})
+        for (float v : {0.0f, 0.33f, 0.77f}) {
+            EXPECT_NEAR(noise(u * 4 + 4, v * 4, 4, 9), noise(u * 4, v * 4, 4, 9), 1e-5f);
+            EXPECT_NEAR(noise(u * 4, v * 4 + 8, 4, 9), noise(u * 4, v * 4, 4, 9), 1e-5f);
+            EXPECT_NEAR(fbm(u + 1, v, 3, 5, 0.5f, 9), fbm(u, v, 3, 5, 0.5f, 9), 1e-5f);
+            EXPECT_NEAR(cells(u + 1, v - 1, 7, 9).first, cells(u, v, 7, 9).first, 1e-4f);
+        }
+    EXPECT_NEAR(wrap_delta(0.95f - 0.05f), -0.1f, 1e-6f) << "shortest way across the edge";
+}
+
+TEST(MeshBuilding, ClosedSurfacesHaveNoDegenerateFacesAndTheirVolume) {
+    Mesh s = sphere({0, 0, 0}, 2.0f, 32, 16);
+    for (const auto& f : s.faces) {
+        EXPECT_NE(s.points[f[0]], s.points[f[1]]);
+        EXPECT_NE(s.points[f[1]], s.points[f[2]]);
+        EXPECT_NE(s.points[f[0]], s.points[f[2]]);
+    }
+    const double ball = 4.0 / 3.0 * 3.14159265 * 8;
+    EXPECT_NEAR(std::fabs(signed_volume(s)), ball, ball * 0.05);
+    Mesh t = tube([](float a) { return Vec{5 * std::cos(6.2831853f * a), 0, 5 * std::sin(6.2831853f * a)}; }, 1,
+                  64, 16);
+    orient_outwards(t);
+    const double torus = 2 * 3.14159265 * 3.14159265 * 5;
+    EXPECT_NEAR(signed_volume(t), torus, torus * 0.05);
 }
 
 TEST(Font, CaptionTextsHaveGlyphs) {
