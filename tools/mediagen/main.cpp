@@ -1,6 +1,7 @@
-// mediagen OUTDIR: writes every media file of the show into OUTDIR (which
-// must exist) and prints one manifest line per file.
+// mediagen OUTDIR: writes every media file of the show into OUTDIR (made if
+// missing) and prints one manifest line per file.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: mediagen OUTDIR\n");
         return 2;
     }
+    std::error_code made;
+    std::filesystem::create_directories(argv[1], made);
     std::vector<std::string> manifest;
     std::string error;
     if (!generate_media(argv[1], &manifest, &error)) {
