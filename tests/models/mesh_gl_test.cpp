@@ -40,7 +40,10 @@ protected:
         glLoadIdentity();
     }
     void TearDown() override { platform::set_message_sink(nullptr); }
-    std::string path(const std::string& name) { return testing::TempDir() + name; }
+    // Per test: ctest runs the cases of this program side by side.
+    std::string path(const std::string& name) {
+        return testing::TempDir() + testing::UnitTest::GetInstance()->current_test_info()->name() + "-" + name;
+    }
     void load(const Bytes& mesh, int slot) {
         ASSERT_TRUE(write_file(path("mesh.3ds"), mesh));
         load_model(path("mesh.3ds").c_str(), slot, loaders, models, textures);
