@@ -31,8 +31,18 @@ void restore_user_display() {
     W.cursorHidden = false;
 }
 
+void release_context() {
+    if (!W.context) return;
+    SDL_GL_MakeCurrent(W.window, nullptr);
+    SDL_GL_DeleteContext(W.context);
+    W.context = nullptr;
+}
+
+// The show may end with exit() from inside a frame: the context is let go
+// first, so the GL driver's worker threads wind down before the process does.
 void restore_at_exit() {
     restore_user_display();
+    release_context();
     SDL_Quit();
 }
 
@@ -138,12 +148,7 @@ SurfaceStatus create_gl_surface() {
     return SurfaceStatus::Ready;
 }
 
-void release_gl_surface() {
-    if (!W.context) return;
-    SDL_GL_MakeCurrent(W.window, nullptr);
-    SDL_GL_DeleteContext(W.context);
-    W.context = nullptr;
-}
+void release_gl_surface() { release_context(); }
 
 void swap_buffers() {
     if (W.context) SDL_GL_SwapWindow(W.window);

@@ -97,6 +97,18 @@ expect_drawing() {  # the idle loop keeps drawing: CPU time keeps growing
   t1=$(awk '{print $14 + $15}' "/proc/$show_pid/stat")
   [ $((t1 - t0)) -ge 10 ] || fail "the show is not drawing (cpu ticks $t0 -> $t1)"
 }
+expect_picture() {  # the window shows the scene, not a black frame
+  local mean
+  import -window "$(window_id "Z_U OpenGl Base")" "$work/shot.png" 2>/dev/null || fail "no screenshot"
+  mean=$(convert "$work/shot.png" -colorspace Gray -format '%[fx:int(mean*1000)]' info:)
+  [ "$mean" -ge 20 ] || fail "the window is black (mean brightness $mean/1000)"
+}
+audio_level() {  # RMS of 16-bit stereo samples written by SDL's disk audio driver
+  /usr/bin/python3 -c '
+import array, sys
+samples = array.array("h", open(sys.argv[1], "rb").read()[: 44100 * 4 * 2])
+print(int((sum(x * x for x in samples) / max(len(samples), 1)) ** 0.5))' "$1"
+}
 expect_mode() { [ "$("$xprobe" mode)" = "$1" ] || fail "display is $("$xprobe" mode), expected $1"; }
 expect_exit() { wait_show_exit; [ "$exit_code" = "$1" ] || fail "exit code $exit_code, expected $1"; }
 cursor_is() { [ "$("$xprobe" cursor "$(window_id "Z_U OpenGl Base")")" = "$1" ]; }
@@ -109,6 +121,7 @@ window-escape)
   expect_window_800x600_at_origin
   wait_for 20 cursor_is visible || fail "cursor hidden in a window"
   expect_drawing
+  expect_picture
   key_to "Z_U OpenGl Base" a
   sleep 0.3
   kill -0 "$show_pid" || fail "another key ended the show"
@@ -168,6 +181,33 @@ fullscreen-show-ends)
   for _ in $(seq 300); do kill -0 "$show_pid" 2>/dev/null || break; sleep 0.1; done
   expect_exit 0
   expect_mode 1024x768
+  ;;
+music)
+  # The tune plays through the audio output at 44100 Hz; SDL's disk driver
+  # stands in for a sound card and keeps what it was given.
+  start_xvfb 1024x768
+  start_show env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+  answer Escape
+  expect_window_800x600_at_origin
+  sleep 3
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  [ -s "$work/audio.raw" ] || fail "nothing reached the audio output"
+  level=$(audio_level "$work/audio.raw")
+  [ "$level" -ge 100 ] || fail "the tune is silent (RMS $level)"
+  ;;
+silent-without-tune)
+  # Without the tune the show runs all the same, silent, and still ends on Escape.
+  mkdir "$work/media" && cp "$media"/*.tga "$work/media/" 2>/dev/null
+  media=$work/media
+  start_xvfb 1024x768
+  start_show env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+  answer Escape
+  expect_window_800x600_at_origin
+  expect_drawing
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  [ ! -s "$work/audio.raw" ] || [ "$(audio_level "$work/audio.raw")" -eq 0 ] || fail "sound without a tune"
   ;;
 no-800x600-mode)
   start_xvfb 1024x768
