@@ -128,13 +128,17 @@ struct Picture {
     }
 };
 
-// One channel of a bit-field pixel, widened or narrowed to 8 bits by shifting.
+// One channel of a bit-field pixel in 8 bits, as the platform's conversion
+// gives it: a wider field keeps its top 8 bits; a narrower one is shifted up
+// and its top bits repeated below, so a full 5-bit field is 255, not 248.
 uint8_t channel(uint32_t pixel, uint32_t mask) {
     if (mask == 0) return 0;
     int shift = __builtin_ctz(mask);
     int bits = 32 - __builtin_clz(mask >> shift);
     uint32_t value = (pixel & mask) >> shift;
-    return uint8_t(bits >= 8 ? value >> (bits - 8) : value << (8 - bits));
+    if (bits >= 8) return uint8_t(value >> (bits - 8));
+    uint32_t high = value << (8 - bits);
+    return uint8_t(high | high >> bits);
 }
 
 void decode_row(const uint8_t* src, int64_t y, Picture& picture) {

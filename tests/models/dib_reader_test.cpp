@@ -16,8 +16,9 @@ using namespace writers;
 // row first. Row 3 is left black so that an RLE stream can end before it.
 const int W = 6, H = 4;
 const uint8_t Indices[H][W] = {{1, 1, 1, 2, 3, 4}, {2, 3, 4, 0, 0, 0}, {0, 0, 4, 4, 0, 0}, {0, 0, 0, 0, 0, 0}};
-// Channels that 5-bit and 6-bit fields hold exactly, each different per channel.
-const std::vector<uint32_t> Palette = {0x000000, 0xF88008, 0x00F840, 0x4008F8, 0xF8F8F8};
+// Channels that 5-bit (and, for green, 6-bit) fields give back exactly once
+// widened, each different per channel; white must stay white.
+const std::vector<uint32_t> Palette = {0x000000, 0xFF1008, 0x00F742, 0x4208F7, 0xFFFFFF};
 
 Bytes expected_rgb() {
     Bytes out;
@@ -122,6 +123,27 @@ TEST(DibDecode, EveryEncodingGivesTheSamePicture) {
     }
 }
 
+// 5-5-5 pixels without masks: each field is widened by repeating its top
+// bits, so the full field is 255 and the scale has no gap at the top; the
+// unused top bit of the pixel shows nowhere.
+TEST(DibDecode, SixteenBitFieldsWidenToTheFullRange) {
+    struct Case { uint16_t pixel; Bytes rgb; } cases[] = {
+        {0x7FFF, {255, 255, 255}}, {0xFFFF, {255, 255, 255}}, {0x0000, {0, 0, 0}}, {0x8000, {0, 0, 0}},
+        {0x7C00, {255, 0, 0}},     {0x03E0, {0, 255, 0}},     {0x001F, {0, 0, 255}},
+        {0x4210, {0x84, 0x84, 0x84}},  // 10000 in each field
+        {0x0421, {0x08, 0x08, 0x08}},  // 00001
+        {0x3DEF, {0x7B, 0x7B, 0x7B}},  // 01111
+    };
+    for (const Case& c : cases) {
+        Bitmap b = bitmap(16, cat({u16(c.pixel), u16(0)}));
+        b.width = 1, b.height = 1;
+        Bytes file = bmp(b);
+        RgbImage image{};
+        ASSERT_EQ(decode_dib(file.data(), file.size(), &image), DibResult::Ok) << c.pixel;
+        EXPECT_EQ(image.pixels, c.rgb) << std::hex << c.pixel;
+    }
+}
+
 TEST(DibDecode, OneBitMapsZeroAndOneToTheFirstTwoEntries) {
     // 10 pixels: the row crosses a byte and is filled to 4 bytes.
     Bitmap b = bitmap(1, {0b10110000, 0b01000000, 0xEE, 0xEE}, {0x102030, 0xC89664});
@@ -171,7 +193,7 @@ TEST(DibDecode, RleRunsAndDeltasAreClippedToThePicture) {
     Bytes file = bmp(b);
     RgbImage image{};
     ASSERT_EQ(decode_dib(file.data(), file.size(), &image), DibResult::Ok);
-    Bytes red = {0xF8, 0x80, 0x08}, black = {0, 0, 0};
+    Bytes red = {0xFF, 0x10, 0x08}, black = {0, 0, 0};
     EXPECT_EQ(image.pixels, cat({red, red, red, black, black, black, black, black, black}));
 }
 
