@@ -1,7 +1,7 @@
 // The bitmap reader: decodes every encoding of the 40- and 12-byte headers by
 // hand into R, G, B rows, bottom row first. Validation comes first, in order:
-// signature and header, depth and compression, dimensions, size product,
-// colour table and pixel offsets; only then is the picture allocated.
+// signature, header and colour table, dimensions and size product, depth and
+// compression, pixel offsets; only then is the picture allocated.
 #include "models/dib_reader.h"
 
 #include <cstdio>
@@ -94,11 +94,12 @@ uint64_t stride_of(const DibHeader& h) { return (uint64_t(h.bitsPerPixel) * uint
 // Depth, dimensions, the size of the picture and where its pixels lie.
 DibResult check_picture(const DibLayout& layout, size_t fileSize) {
     const DibHeader& h = layout.header;
-    if (!depth_matches_compression(h)) return DibResult::ConversionError;
-    // No 24-bit target can be made for an empty or oversized picture.
+    // No 24-bit target can be made for an empty or oversized picture; that
+    // failure comes before any conversion is tried, whatever the encoding.
     if (h.width <= 0 || h.height == 0) return DibResult::OutOfMemory;
     uint64_t pixelCount = uint64_t(h.width) * rows_of(h);
     if (pixelCount * 3 > MaxPictureBytes) return DibResult::OutOfMemory;
+    if (!depth_matches_compression(h)) return DibResult::ConversionError;
     if (layout.pixelOffset > fileSize) return DibResult::ConversionError;
     uint64_t available = fileSize - layout.pixelOffset;
     bool rle = h.compression == Rle8 || h.compression == Rle4;

@@ -261,6 +261,9 @@ TEST_F(DibFile, EachFailureShowsItsOneMessage) {
         {"compression 4 (JPEG)", with(30, u32(4)), conversion},
         {"RLE8 on 24 bits", with(30, u32(1)), conversion},
         {"RLE top-down", bmp(rleTopDown), conversion},
+        // No target for the picture comes before any conversion is tried.
+        {"width 0 and depth 7", with(18, cat({u32(0), u32(H), u16(1), u16(7)})), memory},
+        {"picture over 2 GiB, RLE8 on 24 bits", with(18, cat({u32(30000), u32(30000), u16(1), u16(24), u32(1)})), memory},
     };
     for (const Case& c : cases) {
         sink.boxes.clear();
