@@ -228,6 +228,41 @@ TEST(VertexNormals, SharedVerticesAreAreaWeighted) {
     expect_normal(n[3], 0, 1, 0, "area 3 only");
 }
 
+// The one-pass sum gives, bit for bit, what the per-vertex search over every
+// face in ascending order gives: the same additions in the same order, a face
+// naming a vertex twice counted once, the division by -k before the length.
+TEST(VertexNormals, OnePassMatchesThePerVertexSearchBitForBit) {
+    std::vector<Vec3> vertices;
+    uint32_t seed = 7;
+    auto next = [&seed] { return (seed = seed * 1664525u + 1013904223u) >> 8; };
+    for (int v = 0; v < 40; ++v) vertices.push_back({float(next() % 2001) / 97.0f - 10, float(next() % 2001) / 89.0f - 11,
+                                                     float(next() % 2001) / 83.0f - 12});
+    std::vector<ModelFace> faces;
+    for (int f = 0; f < 600; ++f) {
+        int32_t a = int32_t(next() % 40), b = int32_t(next() % 40), c = int32_t(next() % 40);
+        faces.push_back({a, b, f % 9 == 0 ? a : c});
+    }
+    Model model = one_object(vertices, faces);
+    for (int32_t v = 0; v < 40; ++v) {
+        Vec3 s{0.0f, 0.0f, 0.0f};
+        int32_t k = 0;
+        for (const ModelFace& face : faces) {
+            if (face.a != v && face.b != v && face.c != v) continue;
+            const Vec3 &p0 = vertices[size_t(face.a)], &p1 = vertices[size_t(face.b)], &p2 = vertices[size_t(face.c)];
+            Vec3 a{p0.x - p2.x, p0.y - p2.y, p0.z - p2.z}, b{p2.x - p1.x, p2.y - p1.y, p2.z - p1.z};
+            s = {s.x + (a.y * b.z - a.z * b.y), s.y + (a.z * b.x - a.x * b.z), s.z + (a.x * b.y - a.y * b.x)};
+            ++k;
+        }
+        ASSERT_GT(k, 1) << v;  // every vertex shared, so the order of the sum matters
+        Vec3 n{s.x / float(-k), s.y / float(-k), s.z / float(-k)};
+        float length = std::sqrt(n.x * n.x + n.y * n.y + n.z * n.z);
+        const Vec3& got = model.objects[0].normals[size_t(v)];
+        EXPECT_EQ(got.x, n.x / length) << v;
+        EXPECT_EQ(got.y, n.y / length) << v;
+        EXPECT_EQ(got.z, n.z / length) << v;
+    }
+}
+
 // Where the normal would be 0/0 (no face, zero area), infinite or NaN, it points up.
 TEST(VertexNormals, UndefinedNormalsPointUp) {
     float big = std::numeric_limits<float>::max();
