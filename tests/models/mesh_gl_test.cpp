@@ -139,6 +139,30 @@ TEST_F(MeshGl, DrawPaintsBothKindsAndLeavesTheLastObjectsState) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+// The colour an untextured object leaves current: its material's before every
+// vertex, or the white set for the object when it has no material to use.
+TEST_F(MeshGl, UntexturedObjectsTakeTheirMaterialColourOrWhite) {
+    const Bytes tri = points({0, 0, 0, 1, 0, 0, 0, 0, 1});
+    const Bytes materials = cat({material("First", "", colour24(10, 20, 30)), material("Second", "", colour24(40, 50, 60))});
+    struct Case { const char* name; Bytes file; float r, g, b; } cases[] = {
+        {"named material", mesh_file({materials, object("O", {tri, faces({0, 1, 2}, {mat_group("Second")})})}), 40, 50, 60},
+        {"no group: the first material", mesh_file({materials, object("O", {tri, faces({0, 1, 2})})}), 10, 20, 30},
+        {"group matching nothing", mesh_file({materials, object("O", {tri, faces({0, 1, 2}, {mat_group("None")})})}), 255, 255, 255},
+        {"model without materials", mesh_file({object("O", {tri, faces({0, 1, 2}, {mat_group("First")})})}), 255, 255, 255},
+        {"no faces: white, texturing off", mesh_file({materials, object("O", {tri})}), 255, 255, 255},
+    };
+    for (int i = 0; i < 5; ++i) {
+        const Case& c = cases[i];
+        load(c.file, i);
+        glEnable(GL_TEXTURE_2D);
+        glColor3ub(1, 2, 3);
+        draw_model(i, loaders, models, textures);
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D)) << c.name;
+        expect_current(GL_CURRENT_COLOR, c.r / 255, c.g / 255, c.b / 255, c.name);
+    }
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
 TEST_F(MeshGl, AnEmptySlotChangesNothing) {
     for (bool texturing : {true, false}) {
         GLuint name = 0;
