@@ -61,6 +61,37 @@ protected:
     static float z_at(const float* grid, int i, int j) { return grid[grid_index(i, j) + 2]; }
 };
 
+TEST_F(Scenes, GridMeshLaysItsImageWithSAlongTheRowsAndTAlongTheColumns) {
+    // Four texels, one per quadrant of the image: (s, t) low-low red, high-low
+    // green, low-high blue, high-high white. Solid media cannot show a transposed
+    // or mirrored mesh; this picture can.
+    const uint8_t texels[] = {255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255};
+    GLuint quadrants;
+    glGenTextures(1, &quadrants);
+    glBindTexture(GL_TEXTURE_2D, quadrants);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    std::vector<float> grid(GridFloats);
+    fill_flat_grid(grid.data());
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glLoadIdentity();
+    glColor4f(1, 1, 1, 1);
+    glTranslatef(0.1f, 0.1f, -12.0f);  // the whole flat grid in view, face on
+    draw_grid_mesh(grid.data());
+    glDeleteTextures(1, &quadrants);
+    // Row i runs along x and column j along y, so the image lies upright.
+    struct Probe { int x, y; uint8_t r, g, b; };
+    for (const Probe& p : {Probe{250, 150, 255, 0, 0}, Probe{550, 150, 0, 255, 0}, Probe{250, 450, 0, 0, 255},
+                           Probe{550, 450, 255, 255, 255}, Probe{20, 300, 0, 0, 0}}) {
+        const std::vector<uint8_t> pixel = read_pixels(p.x, p.y, 1, 1);
+        EXPECT_EQ(std::vector<uint8_t>(pixel.begin(), pixel.begin() + 3), (std::vector<uint8_t>{p.r, p.g, p.b}))
+            << p.x << "," << p.y;
+    }
+}
+
 TEST_F(Scenes, RipplingBoxOverTheBackdropSteppingEveryFifthFrame) {
     const float depth = state(GL_MODELVIEW_STACK_DEPTH, 1)[0];
     struct Case { int frame; float centre; };  // wall 4 is drawn last: -sin(0.009 r c + 0.01 n + 30)
@@ -107,6 +138,26 @@ TEST_F(Scenes, CollageSheetWobblesAndTheScreenShowsOnlyTheSheet) {
     for (size_t at = 0; at < sheetAlone.size(); at += 4) lit += (sheetAlone[at] | sheetAlone[at + 2]) != 0;
     EXPECT_GT(lit, 800u * 600u * 9 / 10);
     EXPECT_TRUE(shown == sheetAlone);
+}
+
+TEST_F(Scenes, CollageCaptureHoldsFogEverywhereTheLogoLeftAndTheFullSightRight) {
+    render(collage_sheet_render, 0, 2);
+    std::vector<uint8_t> capture(512 * 512 * 3);
+    bind_target(TargetTextureTable, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, capture.data());
+    // Solid media: fog (60, 60, 60), logo (90, 0, 90), sight (0, 0, 200). Only the
+    // four fog layers at 0.2 bring green, and they cover the whole picture; the
+    // turning sights at 0.2 split it into halves; the logo sits left of centre and
+    // the swinging sight, at full strength, right of it.
+    for (size_t at = 0; at < capture.size(); at += 3) ASSERT_NEAR(capture[at + 1], 48, 1) << at / 3;
+    struct Probe { const char* what; int x, y; int r, b; };
+    for (const Probe& p : {Probe{"logo", 150, 256, 138, 178}, Probe{"below the logo", 150, 60, 48, 88},
+                           Probe{"full sight", 400, 256, 48, 255}, Probe{"above the sight", 400, 450, 48, 88}}) {
+        const uint8_t* texel = &capture[3 * (512 * p.y + p.x)];
+        EXPECT_NEAR(texel[0], p.r, 1) << p.what;
+        EXPECT_NEAR(texel[2], p.b, 1) << p.what;
+    }
 }
 
 TEST_F(Scenes, FunnelDepthRimAndWhatItLeaves) {
