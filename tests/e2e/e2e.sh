@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
 # The show as a person meets it: a real X server, the question box answered
 # from the keyboard, the window looked at, the show ended the ways a person ends it.
-#   e2e.sh CASE SHOW XPROBE MEDIA_DIR DISPLAY_NUMBER
+#   e2e.sh CASE SHOW XPROBE MEDIA_DIR
 set -u
-case_name=$1 show=$2 xprobe=$3 media=$4 number=$5
-export DISPLAY=:$number
+case_name=$1 show=$2 xprobe=$3 media=$4
 work=$(mktemp -d)
 server_pid= show_pid=
 cleanup() {
@@ -17,9 +16,15 @@ fail() { echo "FAIL: $*"; [ -f "$work/show.log" ] && sed 's/^/  show: /' "$work/
 
 # An X server with only an 800x600 screen, or none at all with such a mode.
 start_xvfb() {  # WIDTHxHEIGHT
-  Xvfb "$DISPLAY" -screen 0 "${1}x24" -nolisten tcp >"$work/x.log" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$work/display" >"$work/x.log" 2>&1 &
   server_pid=$!
-  wait_for 50 "$xprobe" mode || fail "no X server"
+  use_display
+}
+# The server picks a free display number and writes it to fd 3.
+use_display() {
+  wait_for 100 test -s "$work/display" || fail "no X server: $(cat "$work/x.log")"
+  export DISPLAY=:$(head -1 "$work/display")
+  wait_for 50 "$xprobe" mode || fail "X server $DISPLAY does not answer"
 }
 # A server with a real display-mode list (1024x768 desktop, 800x600 offered), so
 # switching to full screen and back can be watched.
@@ -52,10 +57,12 @@ Section "ServerFlags"
   Option "AutoEnableDevices" "false"
 EndSection
 CONF
-  Xorg "$DISPLAY" -config "$work/xorg.conf" -noreset -nolisten tcp -logfile "$work/xorg.log" >"$work/x.log" 2>&1 &
+  : >"$work/display"
+  Xorg -displayfd 3 -config "$work/xorg.conf" -noreset -nolisten tcp -logfile "$work/xorg.log" \
+    3>"$work/display" >"$work/x.log" 2>&1 &
   server_pid=$!
-  wait_for 100 "$xprobe" mode || fail "no Xorg server"
-  [ "$("$xprobe" mode)" = 1024x768 ] || fail "desktop is not 1024x768"
+  use_display
+  expect_mode 1024x768
 }
 
 wait_for() {  # TENTHS COMMAND...: retry until the command succeeds
@@ -79,9 +86,18 @@ wait_show_exit() {  # waits up to 20 s for the show to end; sets exit_code
     sleep 0.1
   done
 }
+# A key sent before a box listens for keys is lost: press until the box goes.
+press_until_gone() {  # WINDOW-NAME KEY
+  for _ in $(seq 40); do
+    key_to "$1" "$2" 2>/dev/null
+    wait_for 3 no_window "$1" && return
+  done
+  fail "the box \"$1\" never took $2"
+}
+no_window() { ! has_window "$1"; }
 answer() {  # Return (Yes) or Escape (No) on the start-up question
   wait_for 100 has_window "Z_U Base System" || fail "no start-up question"
-  key_to "Z_U Base System" "$1"
+  press_until_gone "Z_U Base System" "$1"
 }
 expect_window_800x600_at_origin() {
   wait_for 100 has_window "Z_U OpenGl Base" || fail "no show window"
@@ -214,7 +230,7 @@ no-800x600-mode)
   start_show
   answer Return
   wait_for 100 has_window "Error" || fail "no error box"
-  key_to "Error" Return
+  press_until_gone "Error" Return
   expect_exit 1
   ;;
 no-display)
