@@ -16,7 +16,9 @@ fail() { echo "FAIL: $*"; [ -f "$work/show.log" ] && sed 's/^/  show: /' "$work/
 
 # An X server with only an 800x600 screen, or none at all with such a mode.
 start_xvfb() {  # WIDTHxHEIGHT
-  Xvfb -displayfd 3 -screen 0 "${1}x24" -nolisten tcp 3>"$work/display" >"$work/x.log" 2>&1 &
+  # -noreset: every tool here (and each message box) is a client that comes
+  # and goes; a server resetting between them would greet the show half-made.
+  Xvfb -displayfd 3 -screen 0 "${1}x24" -noreset -nolisten tcp 3>"$work/display" >"$work/x.log" 2>&1 &
   server_pid=$!
   use_display
 }
@@ -100,7 +102,7 @@ answer() {  # Return (Yes) or Escape (No) on the start-up question
   press_until_gone "Z_U Base System" "$1"
 }
 expect_window_800x600_at_origin() {
-  wait_for 100 has_window "Z_U OpenGl Base" || fail "no show window"
+  wait_for 100 has_window "Z_U OpenGl Base" || fail "no show window: $(xwininfo -root -tree 2>&1 | grep -E '0x|error')"
   local info
   info=$(xwininfo -id "$(window_id "Z_U OpenGl Base")")
   grep -q 'Absolute upper-left X:  0' <<<"$info" && grep -q 'Absolute upper-left Y:  0' <<<"$info" \
