@@ -17,7 +17,12 @@ enum Compression : uint32_t { Rgb = 0, Rle8 = 1, Rle4 = 2, BitFields = 3 };
 constexpr uint32_t InfoHeaderSize = 40;
 constexpr uint32_t CoreHeaderSize = 12;
 constexpr uint64_t MaxPictureBytes = 0x7FFFFFFF;  // width x height x 3 in a signed 32-bit value
-constexpr uint64_t RlePixelsPerByte = 128;        // a run pair paints at most 255 pixels
+// An RLE stream may leave most of its picture black (end of line, end of
+// bitmap, deltas), so any picture up to 4096 x 4096 is taken whatever its
+// stream; past that a tiny file may not ask for gigabytes: a larger picture
+// needs a stream of at least one byte per 128 pixels (a run pair paints 255).
+constexpr uint64_t RleFreePixels = 4096 * 4096;
+constexpr uint64_t RlePixelsPerByte = 128;
 
 struct Rgb8 { uint8_t r, g, b; };
 
@@ -103,7 +108,8 @@ DibResult check_picture(const DibLayout& layout, size_t fileSize) {
     if (layout.pixelOffset > fileSize) return DibResult::ConversionError;
     uint64_t available = fileSize - layout.pixelOffset;
     bool rle = h.compression == Rle8 || h.compression == Rle4;
-    if (rle ? pixelCount > RlePixelsPerByte * available : stride_of(h) * rows_of(h) > available) {
+    bool tooSparse = pixelCount > RleFreePixels && pixelCount > RlePixelsPerByte * available;
+    if (rle ? tooSparse : stride_of(h) * rows_of(h) > available) {
         return DibResult::ConversionError;
     }
     return DibResult::Ok;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "platform/platform.h"
@@ -195,6 +196,23 @@ TEST(DibDecode, RleRunsAndDeltasAreClippedToThePicture) {
     ASSERT_EQ(decode_dib(file.data(), file.size(), &image), DibResult::Ok);
     Bytes red = {0xFF, 0x10, 0x08}, black = {0, 0, 0};
     EXPECT_EQ(image.pixels, cat({red, red, red, black, black, black, black, black, black}));
+}
+
+// A stream may end long before its picture does: the rest stays black. Only
+// a picture past ordinary sizes must be backed by enough stream.
+TEST(DibDecode, SparseRleStreamsLeaveTheRestBlack) {
+    Bitmap sparse = bitmap(8, {2, 1, 0, 1}, palette_of(5));  // two pixels, then end of bitmap
+    sparse.compression = 1, sparse.width = 1024, sparse.height = 1024, sparse.coloursUsed = 5;
+    Bytes file = bmp(sparse);
+    RgbImage image{};
+    ASSERT_EQ(decode_dib(file.data(), file.size(), &image), DibResult::Ok);
+    ASSERT_EQ(image.pixels.size(), size_t(1024) * 1024 * 3);
+    EXPECT_EQ(Bytes(image.pixels.begin(), image.pixels.begin() + 9), (Bytes{0xFF, 0x10, 0x08, 0xFF, 0x10, 0x08, 0, 0, 0}));
+    EXPECT_EQ(std::count(image.pixels.begin(), image.pixels.end(), 0), long(image.pixels.size() - 6));
+
+    sparse.width = 8192, sparse.height = 8192;  // 201 MB of picture from a few bytes
+    file = bmp(sparse);
+    EXPECT_EQ(decode_dib(file.data(), file.size(), &image), DibResult::ConversionError);
 }
 
 TEST(DibColourCount, FromColoursUsedOrDepth) {
