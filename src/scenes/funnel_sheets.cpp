@@ -37,15 +37,9 @@ void place_sheet(double d, double depth, double turn) {
 
 void funnel_sheets_startup(const SceneContext& ctx) {
     fill_flat_grid(ctx.sharedBuffer);
-    // The funnel: 80 units deep at the centre, its rim at z = 0 (slightly
-    // above along row and column 44, as 0.0715 * 44 lies just past pi).
-    for (int i = 0; i < GridSide; ++i)
-        for (int j = 0; j < GridSide; ++j) {
-            float* point = ctx.vertexGrid + grid_index(i, j);
-            point[0] = i / 5.0f - 4.5f;
-            point[1] = j / 5.0f - 4.5f;
-            point[2] = float(-80.0 * std::sin(0.0715 * i) * std::sin(0.0715 * j));
-        }
+    // The funnel: the flat grid, 80 units deep at the centre.
+    fill_flat_grid(ctx.vertexGrid);
+    set_bowl_heights(ctx.vertexGrid, -80.0);
     load_texture(TexLights, "lights.tga", ctx.textureTable);
     load_texture(TexEnvi, "envi.tga", ctx.textureTable);
 }
