@@ -4,133 +4,7 @@
 #   e2e.sh CASE SHOW XPROBE MEDIA_DIR
 set -u
 case_name=$1 show=$2 xprobe=$3 media=$4
-work=$(mktemp -d)
-server_pid= show_pid=
-cleanup() {
-  [ -n "$show_pid" ] && kill -9 "$show_pid" 2>/dev/null
-  [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
-  rm -rf "$work"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; [ -f "$work/show.log" ] && sed 's/^/  show: /' "$work/show.log"; exit 1; }
-
-# An X server with only an 800x600 screen, or none at all with such a mode.
-start_xvfb() {  # WIDTHxHEIGHT
-  # -noreset: every tool here (and each message box) is a client that comes
-  # and goes; a server resetting between them would greet the show half-made.
-  Xvfb -displayfd 3 -screen 0 "${1}x24" -noreset -nolisten tcp 3>"$work/display" >"$work/x.log" 2>&1 &
-  server_pid=$!
-  use_display
-}
-# The server picks a free display number and writes it to fd 3.
-use_display() {
-  wait_for 100 test -s "$work/display" || fail "no X server: $(cat "$work/x.log")"
-  export DISPLAY=:$(head -1 "$work/display")
-  wait_for 50 "$xprobe" mode || fail "X server $DISPLAY does not answer"
-}
-# A server with a real display-mode list (1024x768 desktop, 800x600 offered), so
-# switching to full screen and back can be watched.
-start_xorg() {
-  cat >"$work/xorg.conf" <<'CONF'
-Section "Device"
-  Identifier "dummy"
-  Driver "dummy"
-  VideoRam 64000
-EndSection
-Section "Monitor"
-  Identifier "monitor"
-  HorizSync 5.0-100.0
-  VertRefresh 5.0-200.0
-  Modeline "1024x768" 63.50 1024 1072 1176 1328 768 771 775 798 -hsync +vsync
-  Modeline "800x600" 38.25 800 832 912 1024 600 603 607 624 -hsync +vsync
-EndSection
-Section "Screen"
-  Identifier "screen"
-  Device "dummy"
-  Monitor "monitor"
-  DefaultDepth 24
-  SubSection "Display"
-    Depth 24
-    Modes "1024x768" "800x600"
-  EndSubSection
-EndSection
-Section "ServerFlags"
-  Option "AutoAddDevices" "false"
-  Option "AutoEnableDevices" "false"
-EndSection
-CONF
-  : >"$work/display"
-  Xorg -displayfd 3 -config "$work/xorg.conf" -noreset -nolisten tcp -logfile "$work/xorg.log" \
-    3>"$work/display" >"$work/x.log" 2>&1 &
-  server_pid=$!
-  use_display
-  expect_mode 1024x768
-}
-
-wait_for() {  # TENTHS COMMAND...: retry until the command succeeds
-  local tries=$1; shift
-  for _ in $(seq "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
-window_id() { xwininfo -root -tree 2>/dev/null | grep "\"$1\"" | awk '{print $1}' | head -1; }
-has_window() { [ -n "$(window_id "$1")" ]; }
-key_to() { xdotool key --window "$(window_id "$1")" "$2"; }
-
-start_show() {  # [PREFIX...]: runs the show in the media folder
-  (cd "$media" && exec "$@" "$show") >"$work/show.log" 2>&1 &
-  show_pid=$!
-}
-exit_code=
-wait_show_exit() {  # waits up to 20 s for the show to end; sets exit_code
-  exit_code=timeout
-  for _ in $(seq 200); do
-    kill -0 "$show_pid" 2>/dev/null || { wait "$show_pid"; exit_code=$?; show_pid=; return; }
-    sleep 0.1
-  done
-}
-# A key sent before a box listens for keys is lost: press until the box goes.
-press_until_gone() {  # WINDOW-NAME KEY
-  for _ in $(seq 40); do
-    key_to "$1" "$2" 2>/dev/null
-    wait_for 3 no_window "$1" && return
-  done
-  fail "the box \"$1\" never took $2"
-}
-no_window() { ! has_window "$1"; }
-answer() {  # Return (Yes) or Escape (No) on the start-up question
-  wait_for 100 has_window "Z_U Base System" || fail "no start-up question"
-  press_until_gone "Z_U Base System" "$1"
-}
-expect_window_800x600_at_origin() {
-  wait_for 100 has_window "Z_U OpenGl Base" || fail "no show window: $(xwininfo -root -tree 2>&1 | grep -E '0x|error')"
-  local info
-  info=$(xwininfo -id "$(window_id "Z_U OpenGl Base")")
-  grep -q 'Absolute upper-left X:  0' <<<"$info" && grep -q 'Absolute upper-left Y:  0' <<<"$info" \
-    && grep -q 'geometry 800x600+' <<<"$info" || fail "window is not 800x600 at (0, 0): $info"
-}
-expect_drawing() {  # the idle loop keeps drawing: CPU time keeps growing
-  local t0 t1
-  t0=$(awk '{print $14 + $15}' "/proc/$show_pid/stat")
-  sleep 1
-  t1=$(awk '{print $14 + $15}' "/proc/$show_pid/stat")
-  [ $((t1 - t0)) -ge 10 ] || fail "the show is not drawing (cpu ticks $t0 -> $t1)"
-}
-expect_picture() {  # the window shows the scene, not a black frame
-  local mean
-  import -window "$(window_id "Z_U OpenGl Base")" "$work/shot.png" 2>/dev/null || fail "no screenshot"
-  mean=$(convert "$work/shot.png" -colorspace Gray -format '%[fx:int(mean*1000)]' info:)
-  [ "$mean" -ge 20 ] || fail "the window is black (mean brightness $mean/1000)"
-}
-audio_level() {  # RMS of 16-bit stereo samples written by SDL's disk audio driver
-  /usr/bin/python3 -c '
-import array, sys
-samples = array.array("h", open(sys.argv[1], "rb").read()[: 44100 * 4 * 2])
-print(int((sum(x * x for x in samples) / max(len(samples), 1)) ** 0.5))' "$1"
-}
-expect_mode() { [ "$("$xprobe" mode)" = "$1" ] || fail "display is $("$xprobe" mode), expected $1"; }
-expect_exit() { wait_show_exit; [ "$exit_code" = "$1" ] || fail "exit code $exit_code, expected $1"; }
-cursor_is() { [ "$("$xprobe" cursor "$(window_id "Z_U OpenGl Base")")" = "$1" ]; }
-
+source "$(dirname "$0")/lib.sh"
 case $case_name in
 window-escape)
   start_xvfb 1024x768
@@ -216,7 +90,7 @@ music)
   ;;
 silent-without-tune)
   # Without the tune the show runs all the same, silent, and still ends on Escape.
-  mkdir "$work/media" && cp "$media"/*.tga "$work/media/" 2>/dev/null
+  mkdir "$work/media" && cp "$media"/* "$work/media/" && rm "$work/media/algar.xm"
   media=$work/media
   start_xvfb 1024x768
   start_show env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
