@@ -73,7 +73,7 @@ DibResult read_layout(ByteReader& in, DibLayout* layout) {
     if (size_t(colours) * entrySize > in.remaining()) return DibResult::UnknownFormat;
     layout->palette.resize(colours);
     for (Rgb8& entry : layout->palette) {
-        uint8_t bgr[4];
+        uint8_t bgr[4] = {};  // the size was checked above; GCC at -O3 cannot see it
         in.bytes(bgr, entrySize);
         entry = {bgr[2], bgr[1], bgr[0]};
     }

@@ -239,7 +239,7 @@ void read_colour(ModelLoader& loader, ModelMaterial& material, Chunk& chunk) {
     Chunk& scratch = loader.scratch;
     if (!next_chunk(loader, chunk, scratch)) return;
     if (scratch.id == ColourFloat && readable(loader, scratch) >= 12) {
-        uint8_t bytes[12];
+        uint8_t bytes[12] = {};  // the size was checked above; GCC at -O3 cannot see it
         read_payload(loader, scratch, bytes, 12);
         ByteReader floats(bytes, 12);
         for (unsigned char& channel : material.colour) {

@@ -47,8 +47,9 @@ enum class DisplaySwitch { Switched, CannotRead, NotCompatible };
 DisplaySwitch switch_display_mode(int width, int height);
 void restore_display_mode();
 void show_cursor(bool visible);
-// Client area width by height at (0, 0): borderless over the display in full
-// screen, an ordinary resizable window otherwise. False when no window can be made.
+// Client area width by height, the window's outer corner at (0, 0): borderless
+// over the display in full screen, an ordinary resizable window otherwise.
+// False when no window can be made.
 bool open_window(const char* title, int width, int height, bool fullScreen);
 void client_size(int* width, int* height);  // 0 by 0 without a window
 

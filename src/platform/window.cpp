@@ -4,7 +4,9 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "platform/exit_signals.h"
 #include "platform/platform.h"
+#include "platform/window_placement.h"
 
 namespace platform {
 namespace {
@@ -60,8 +62,7 @@ bool ensure_video() {
     W.videoReady = true;
     W.quitEvent = SDL_RegisterEvents(1);
     std::atexit(restore_at_exit);
-    for (int sig : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT, SIGSEGV, SIGBUS, SIGFPE})
-        std::signal(sig, restore_on_signal);
+    on_exit_signals(restore_on_signal);
     if (W.quitPending) post_quit(W.quitCode);
     W.quitPending = false;
     return true;
@@ -125,6 +126,7 @@ bool open_window(const char* title, int width, int height, bool fullScreen) {
     if (!W.window)  // no GL visual: the window still opens, the surface will fail
         W.window = SDL_CreateWindow(title, 0, 0, width, height, flags | SDL_WINDOW_HIDDEN);
     if (!W.window) return false;
+    place_frame_at_origin(W.window);
     if (flags & SDL_WINDOW_FULLSCREEN) {
         SDL_SetWindowDisplayMode(W.window, &W.mode);
         W.fullScreen = true;
