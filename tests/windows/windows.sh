@@ -1,0 +1,275 @@
+#!/usr/bin/env bash
+# The Windows build as a person meets it, under Wine on an X server of its
+# own: the question box read through Windows itself (winprobe.exe), answered
+# from the keyboard, the window measured and looked at, the program ended the
+# ways a person ends it; and the tools' output against the Linux build's.
+#   windows.sh CASE WINDOWS_BUILD MEDIA_DIR XPROBE WINPROBE INSPECT_MEDIA MEDIAGEN WINEPREFIX
+# WINDOWS_BUILD is scripts/build-windows.sh's folder; INSPECT_MEDIA and
+# MEDIAGEN are the Linux programs; WINEPREFIX is made by the "prefix" case.
+set -u
+case_name=$1 windows_build=$2 media=$3 xprobe=$4 winprobe=$5 inspect_media=$6 mediagen=$7
+export WINEPREFIX=$8
+source "$(dirname "$0")/../e2e/lib.sh"
+show=$windows_build/src/shell/show.exe
+# Quiet, and no offer to install .NET or a browser engine should Wine update the prefix.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+# Every Windows process of this prefix ends with the test: a Wine left
+# behind would hold on to this test's X server.
+cleanup_hook() { wineserver -k 2>/dev/null; wineserver -w 2>/dev/null; }
+
+start_wine_show() {  # [ENV=VALUE...]: the show in the media folder
+  start_show env "$@" wine
+}
+# Wine's output always goes to a file: the wineserver and desktop process a
+# first Wine program starts inherit its output, and a pipe would never end.
+probe() {
+  wine "$winprobe" "$@" >"$work/probe.txt" 2>/dev/null || return
+  tr -d '\r' <"$work/probe.txt"
+}
+# Windows' own view: the client area's WIDTHxHEIGHT+X+Y, the frame's, the texts.
+client_of() { probe client "$1"; }
+expect_client() {  # TITLE GEOMETRY
+  local got
+  got=$(client_of "$1")
+  [ "$got" = "$2" ] || fail "\"$1\" has the client area $got, expected $2"
+}
+expect_client_size() {  # WIDTHxHEIGHT of the show window's client area
+  local got
+  got=$(client_of "Z_U OpenGl Base")
+  [[ $got == "$1"+* ]] || fail "the show window's client area is $got, expected $1"
+}
+expect_texts() {  # TITLE LINE...: the box shows each line as one of its texts
+  local title=$1 texts line
+  shift
+  texts=$(probe texts "$title")
+  for line in "$@"; do
+    grep -qxF "$line" <<<"$texts" || fail "\"$title\" does not show \"$line\"; it shows: $texts"
+  done
+}
+expect_windows_picture() {  # the client area on the screen is not black
+  local mean
+  import -window root -crop "$(client_of "Z_U OpenGl Base")" "$work/shot.png" 2>/dev/null || fail "no screenshot"
+  mean=$(convert "$work/shot.png" -colorspace Gray -format '%[fx:int(mean*1000)]' info:)
+  [ "$mean" -ge 20 ] || fail "the window is black (mean brightness $mean/1000)"
+}
+# Boxes follow each other under one title: the one Windows shows now, found
+# by its mapped X window, is answered until that window goes.
+box_shown() {  # TITLE: sets box to its X window
+  local id
+  box=
+  probe texts "$1" >/dev/null || return
+  for id in $(xwininfo -root -tree 2>/dev/null | grep "\"$1\"" | awk '{print $1}'); do
+    viewable "$id" && box=$id && return
+  done
+  return 1
+}
+viewable() { xwininfo -id "$1" 2>/dev/null | grep -q IsViewable; }
+box_gone() { ! viewable "$1"; }
+dismiss() {  # WINDOW-ID
+  for _ in $(seq 40); do
+    key_to_id "$1" Return 2>/dev/null
+    wait_for 3 box_gone "$1" && return
+  done
+  fail "the box $1 never took Return"
+}
+question() {  # the start-up question, read, then answered with KEY
+  wait_for 150 has_window "Z_U Base System" || fail "no start-up question"
+  expect_texts "Z_U Base System" "Full of screenshiiiet? (fullscreen?)" "Yes" "No"
+  press_until_gone "Z_U Base System" "$1"
+}
+expect_show_window() {
+  wait_for 150 has_window "Z_U OpenGl Base" || fail "no show window"
+  wait_for 50 probe client "Z_U OpenGl Base" || fail "Windows does not see the show window"
+}
+
+case $case_name in
+prefix)
+  # One Wine prefix for all cases, made once (about half a minute): Wine's
+  # own frames (Managed = N), so that no window manager is needed and closing
+  # a window never waits for one.
+  [ -f "$WINEPREFIX/system.reg" ] && [ -f "$WINEPREFIX/.show-ready" ] && { echo "PASS: $case_name"; exit 0; }
+  rm -rf "$WINEPREFIX"
+  start_xvfb 1024x768
+  wineboot -i >"$work/show.log" 2>&1 || fail "wineboot failed"
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$work/show.log" 2>&1 \
+    || fail "cannot set the X11 driver's Managed value"
+  wineserver -w
+  touch "$WINEPREFIX/.show-ready"
+  ;;
+window-escape)
+  start_xvfb 1024x768
+  start_wine_show
+  question Escape
+  expect_show_window
+  expect_client_size 800x600
+  # The frame's corner at (0, 0): the title bar stays on the screen.
+  [[ $(probe frame "Z_U OpenGl Base") == *+0+0 ]] || fail "the window's frame is not at (0, 0): $(probe frame "Z_U OpenGl Base")"
+  wait_for 20 cursor_is visible || fail "cursor hidden in a window"
+  sleep 3
+  expect_drawing
+  expect_windows_picture
+  key_to "Z_U OpenGl Base" a
+  sleep 0.3
+  kill -0 "$show_pid" || fail "another key ended the show"
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  ;;
+window-close)
+  start_xvfb 1024x768
+  start_wine_show
+  question Escape
+  expect_show_window
+  probe close "Z_U OpenGl Base"
+  expect_exit 0
+  ;;
+fullscreen-800x600-screen)
+  # Xvfb has one display mode; on an 800x600 screen it is the one asked for.
+  start_xvfb 800x600
+  start_wine_show
+  question Return
+  expect_show_window
+  expect_client "Z_U OpenGl Base" "800x600+0+0"
+  [ "$(probe frame "Z_U OpenGl Base")" = "800x600+0+0" ] || fail "the full-screen window has a frame"
+  expect_drawing
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  ;;
+fullscreen-switch)
+  # Xorg's dummy driver offers 800x600 beside its 1024x768 desktop: the
+  # display really switches, and switches back on Escape.
+  start_xorg
+  start_wine_show
+  question Return
+  expect_show_window
+  expect_mode 800x600
+  expect_client "Z_U OpenGl Base" "800x600+0+0"
+  wait_for 20 cursor_is hidden || fail "cursor shown in full screen"
+  expect_drawing
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  expect_mode 1024x768
+  ;;
+fullscreen-show-ends)
+  # The whole show on a clock running 25 times faster: it ends by itself with
+  # 0, and the system gives the desktop its mode back.
+  start_xorg
+  start_show env NO_FAKE_STAT=1 faketime -f '+0 x25' wine
+  question Return
+  expect_show_window
+  expect_mode 800x600
+  for _ in $(seq 300); do kill -0 "$show_pid" 2>/dev/null || break; sleep 0.1; done
+  expect_exit 0
+  wait_for 50 expect_mode 1024x768 || fail "the display stays at $("$xprobe" mode)"
+  ;;
+no-800x600-mode)
+  start_xvfb 1024x768
+  start_wine_show
+  question Return
+  wait_for 150 has_window "Error" || fail "no error box"
+  expect_texts "Error" "Display Mode Not Compatible"
+  press_until_gone "Error" Return
+  expect_exit 1
+  ;;
+music)
+  # SDL's disk driver stands in for a sound card; Wine maps the Unix path.
+  start_xvfb 1024x768
+  start_wine_show SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+  question Escape
+  expect_show_window
+  sleep 3
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  [ -s "$work/audio.raw" ] || fail "nothing reached the audio output"
+  level=$(audio_level "$work/audio.raw")
+  [ "$level" -ge 100 ] || fail "the tune is silent (RMS $level)"
+  ;;
+no-media)
+  # show.exe alone in its folder: every mesh is reported missing, one box
+  # each, and then it runs, silent, and ends on Escape.
+  mkdir "$work/alone" && cp "$show" "$work/alone/" && show=$work/alone/show.exe
+  expected=$(cd "$media" && for mesh in *.3ds; do echo "Unable to find the file: $mesh!"; done | sort)
+  media=$work/alone
+  start_xvfb 1024x768
+  start_wine_show SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+  question Escape
+  count=$(wc -l <<<"$expected")
+  reported=()
+  for _ in $(seq "$count"); do
+    box=
+    for _ in $(seq 150); do box_shown "Error" && break; sleep 0.1; done
+    [ -n "$box" ] || fail "${#reported[@]} error boxes, expected one per mesh: $expected"
+    reported+=("$(probe texts "Error" | grep -v '^OK$')")
+    dismiss "$box"
+  done
+  [ "$(printf '%s\n' "${reported[@]}" | sort)" = "$expected" ] \
+    || fail "boxes: $(printf '[%s] ' "${reported[@]}"), expected one per mesh: $expected"
+  # A box more would hold the loop up: the show would not be drawing.
+  expect_show_window
+  expect_client_size 800x600
+  expect_drawing
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  [ ! -s "$work/audio.raw" ] || [ "$(audio_level "$work/audio.raw")" -eq 0 ] || fail "sound without a tune"
+  ;;
+media-decodes)
+  # Every generated picture and mesh reads the same through the Windows
+  # build's readers as through the Linux build's: the report and the decoded pixels.
+  start_xvfb 1024x768
+  checked=0
+  for file in "$media"/*.tga "$media"/*.bmp "$media"/*.3ds; do
+    [ -f "$file" ] || continue
+    name=$(basename "$file")
+    args=()
+    case $name in *.tga|*.bmp) args=(--rgb) ;; esac
+    (cd "$media" && "$inspect_media" "$name" ${args[@]+"${args[@]}" "$work/linux.rgb"}) >"$work/linux.txt" 2>&1 \
+      || fail "Linux inspect-media failed on $name: $(cat "$work/linux.txt")"
+    (cd "$work" && wine "$windows_build/tools/inspect-media/inspect-media.exe" "$file" \
+       ${args[@]+"${args[@]}" windows.rgb}) >"$work/windows.out" 2>&1
+    tr -d '\r' <"$work/windows.out" >"$work/windows.txt"
+    # The reports differ only in the file names they were given.
+    sed -i "s|$work/linux.rgb|OUT|; s|$file|$name|" "$work/linux.txt"
+    sed -i "s|windows.rgb|OUT|; s|$file|$name|" "$work/windows.txt"
+    diff "$work/linux.txt" "$work/windows.txt" >"$work/diff.txt" || fail "$name reads differently: $(cat "$work/diff.txt")"
+    if [ ${#args[@]} -gt 0 ]; then
+      cmp -s "$work/linux.rgb" "$work/windows.rgb" || fail "$name decodes to other pixels"
+      rm -f "$work/linux.rgb" "$work/windows.rgb"
+    fi
+    checked=$((checked + 1))
+  done
+  [ "$checked" -ge 25 ] || fail "only $checked media files to compare in $media"
+  echo "$checked files read alike"
+  ;;
+mediagen)
+  # mediagen.exe makes the same media as the Linux mediagen, as far as the
+  # systems' maths libraries allow: the pictures byte for byte (no text-mode
+  # line ends, no other rounding), the meshes with the same objects, counts and
+  # materials, the tune with the same structure and length. Their last bits
+  # of sin, cos, exp and log differ, and so do a few mesh coordinates and
+  # tune samples: the package takes the Linux mediagen's files.
+  start_xvfb 1024x768
+  "$mediagen" "$work/linux" >/dev/null || fail "Linux mediagen failed"
+  (cd "$work" && wine "$windows_build/tools/mediagen/mediagen.exe" windows) >/dev/null 2>&1 \
+    || fail "mediagen.exe failed"
+  [ "$(ls "$work/linux")" = "$(ls "$work/windows")" ] || fail "other files: $(ls "$work/windows")"
+  for file in "$work"/linux/*; do
+    name=$(basename "$file")
+    case $name in
+    *.tga|*.bmp) cmp -s "$file" "$work/windows/$name" || fail "$name differs" ;;
+    *.3ds)
+      diff <("$inspect_media" "$file" | tail -n +2) <("$inspect_media" "$work/windows/$name" | tail -n +2) \
+        >"$work/diff.txt" || fail "$name reads differently: $(cat "$work/diff.txt")" ;;
+    *.xm)
+      diff <(openmpt123 --info "$file" 2>&1 | grep -v '^Size') \
+           <(openmpt123 --info "$work/windows/$name" 2>&1 | grep -v '^Size') >"$work/diff.txt" \
+        || fail "$name differs in structure: $(cat "$work/diff.txt")" ;;
+    *) fail "no comparison for $name" ;;
+    esac
+  done
+  echo "$(ls "$work/linux" | wc -l) files alike"
+  ;;
+*)
+  fail "unknown case $case_name"
+  ;;
+esac
+echo "PASS: $case_name"
