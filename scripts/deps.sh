@@ -7,6 +7,9 @@ packages=(
   libgtest-dev libpng-dev
   xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils libx11-dev libxfixes-dev faketime imagemagick
   openmpt123 xmp assimp-utils python3 python3-pil
+  # The Windows build: MinGW-w64, Debian's sources of SDL2 and libopenmpt
+  # (dpkg-dev unpacks them), Wine to test it, zip to package it.
+  g++-mingw-w64-x86-64 dpkg-dev wine wine64 zip
 )
 missing=()
 for p in "${packages[@]}"; do
