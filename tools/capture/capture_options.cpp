@@ -111,13 +111,11 @@ bool check_combination(const Raw& raw, const CaptureOptions& options, std::strin
 }  // namespace
 
 bool parse_capture_options(const std::vector<std::string>& args, CaptureOptions* options, std::string* error) {
+    for (const std::string& arg : args)
+        if (arg == "--help" || arg == "-h") return options->help = true;
     Raw raw;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
-        if (name == "--help" || name == "-h") {
-            options->help = true;
-            return true;
-        }
         if (name.rfind("--", 0) != 0) return fail(error, "unexpected argument " + name);
         std::string* text = name == "--out"     ? &options->outDir
                             : name == "--sheet" ? &options->sheetPath
