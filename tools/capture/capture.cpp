@@ -102,9 +102,12 @@ bool prepare_outputs() {
            prepare_file(Options.videoPath, &Out.videoFile) && prepare_file(soundTrack, &Out.soundTrack);
 }
 
-// The tune over the range, for --audio and as the video's sound track.
+// The WAV of the range: --audio's file, or the video's scratch sound track.
+PendingFile* sound_track() { return Out.audioFile ? Out.audioFile.get() : Out.soundTrack.get(); }
+
+// The tune over the range, rendered before the frames: ffmpeg reads it whole.
 bool write_sound_track() {
-    PendingFile* track = Out.audioFile ? Out.audioFile.get() : Out.soundTrack.get();
+    PendingFile* track = sound_track();
     if (!track) return true;
     const std::string tune = (std::filesystem::absolute(Options.mediaDir) / "algar.xm").string();
     const int64_t first = tune_sample_at_frame(Options.rangeFirst, Options.fps);
@@ -115,6 +118,14 @@ bool write_sound_track() {
         return fail("cannot write " + track->final() + ": " + error);
     if (silent) std::fprintf(stderr, "capture: no playable tune at %s: the sound is silence, as in the show\n", tune.c_str());
     return true;
+}
+
+bool start_video() {
+    if (!Out.videoFile) return true;
+    std::string error;
+    return Out.video.start(Out.videoFile->temporary(), sound_track()->temporary(), ScreenWidth, ScreenHeight,
+                           Options.fps, Options.preset, &error) ||
+           fail(error);
 }
 
 // What the window set-up does once the context is current, then every frame
@@ -178,14 +189,8 @@ int run() {
         return BadInput;
     }
     const int64_t last = last_frame_wanted();
-    std::string error;
-    const bool done =
-        write_sound_track() &&
-        (!Out.videoFile || Out.video.start(Out.videoFile->temporary(), Out.soundTrack ? Out.soundTrack->temporary()
-                                                                                    : Out.audioFile->temporary(),
-                                           ScreenWidth, ScreenHeight, Options.fps, Options.preset, &error) ||
-         fail(error)) &&
-        (last < 0 || draw_frames(last)) && !StopSignal && finish_outputs();
+    const bool done = write_sound_track() && start_video() && (last < 0 || draw_frames(last)) && !StopSignal &&
+                      finish_outputs();
     if (StopSignal) {
         std::fprintf(stderr, "capture: stopped by signal %d; unfinished outputs removed\n", int(StopSignal));
         return 128 + StopSignal;
