@@ -25,7 +25,8 @@ inline std::string file_text(const std::string& path) {
 
 // `prefix` runs in the shell before the program (variables, ulimit).
 inline CaptureRun run_capture(const std::string& args, const std::string& prefix = "") {
-    const std::string out = ::testing::TempDir() + "capture_stdout.txt", err = ::testing::TempDir() + "capture_stderr.txt";
+    const std::string out = ::testing::TempDir() + "capture_stdout.txt";
+    const std::string err = ::testing::TempDir() + "capture_stderr.txt";
     // In sanitizer builds the GL driver's memory kept at exit is not a leak of ours.
     const std::string command = prefix + " ASAN_OPTIONS=detect_leaks=0 " CAPTURE_PROGRAM " " + args + " >" + out +
                                 " 2>" + err;

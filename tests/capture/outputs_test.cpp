@@ -38,7 +38,8 @@ TEST(CaptureOutputs, AudioIsTheShowsTuneFromTheFirstFramesTimeForExactlyTheRange
     ASSERT_GT(wav.size(), 12u);
     ASSERT_EQ(wav.substr(0, 4) + wav.substr(8, 4), "RIFFWAVE");
     std::map<std::string, std::pair<size_t, size_t>> chunks;  // id: offset, size
-    for (size_t at = 12; at + 8 <= wav.size(); at += 8 + le(wav, at + 4, 4)) chunks[wav.substr(at, 4)] = {at + 8, le(wav, at + 4, 4)};
+    for (size_t at = 12; at + 8 <= wav.size(); at += 8 + le(wav, at + 4, 4))
+        chunks[wav.substr(at, 4)] = {at + 8, le(wav, at + 4, 4)};
     ASSERT_TRUE(chunks.count("fmt ") && chunks.count("data"));
     const size_t fmt = chunks["fmt "].first;
     EXPECT_EQ(le(wav, fmt, 2), 1u);           // PCM
@@ -122,8 +123,10 @@ std::vector<std::map<std::string, std::string>> probe_streams(const std::string&
     while (pipe && std::fgets(line, sizeof line, pipe)) {
         std::map<std::string, std::string> fields;
         std::stringstream parts(std::string(line, std::strcspn(line, "\n")));
-        for (std::string part; std::getline(parts, part, '|');)
-            if (part.find('=') != std::string::npos) fields[part.substr(0, part.find('='))] = part.substr(part.find('=') + 1);
+        for (std::string part; std::getline(parts, part, '|');) {
+            const size_t equals = part.find('=');
+            if (equals != std::string::npos) fields[part.substr(0, equals)] = part.substr(equals + 1);
+        }
         streams.push_back(fields);
     }
     if (pipe) pclose(pipe);

@@ -39,6 +39,7 @@ struct Outputs {
     std::unique_ptr<ContactSheet> sheet;
     VideoEncoder video;
     std::vector<uint8_t> pixels, rgb;  // the frame just drawn (BGRA, bottom row first); a PNG's rows
+    Progress* progress = nullptr;      // while frames are drawn
     int sheetCells = 0;
     std::string error;                 // the first failure; empty while all is well
 } Out;
@@ -60,7 +61,9 @@ void write_png_frame() {
     if (!write_png(file.temporary(), ScreenWidth, ScreenHeight, Out.rgb.data()))
         return (void)fail("cannot write " + file.final());
     if (!file.commit(&error)) return (void)fail(error);
+    Out.progress->clear_line();
     std::printf("%s  second %.3f\n", file.final().c_str(), double(Frame) / Options.fps);
+    std::fflush(stdout);
 }
 
 // The frame presenter: reads the pixels once, for every output that wants this frame.
@@ -94,7 +97,8 @@ bool prepare_outputs() {
         if (failed) return fail("cannot make " + Options.outDir + ": " + failed.message());
         Options.outDir = out.string();
     }
-    if (!Options.sheetPath.empty()) Out.sheet.reset(new ContactSheet(int(Options.frames.size()), ScreenWidth, ScreenHeight));
+    if (!Options.sheetPath.empty())
+        Out.sheet.reset(new ContactSheet(int(Options.frames.size()), ScreenWidth, ScreenHeight));
     // Without --audio the video's sound track is a scratch file beside it, removed at the end.
     const std::string soundTrack = Options.audioPath.empty() && !Options.videoPath.empty()
                                        ? Options.videoPath + ".sound.wav" : "";
@@ -116,7 +120,8 @@ bool write_sound_track() {
     std::string error;
     if (!write_tune_wav(tune, first, end - first, track->temporary(), &silent, &error))
         return fail("cannot write " + track->final() + ": " + error);
-    if (silent) std::fprintf(stderr, "capture: no playable tune at %s: the sound is silence, as in the show\n", tune.c_str());
+    if (silent)
+        std::fprintf(stderr, "capture: no playable tune at %s: the sound is silence, as in the show\n", tune.c_str());
     return true;
 }
 
@@ -144,11 +149,13 @@ bool draw_frames(int64_t last) {
     resize_gl_view(ScreenWidth, ScreenHeight);
     start_demo();
     Progress progress(last + 1);
+    Out.progress = &progress;
     for (Frame = 0; Frame <= last && Out.error.empty() && !StopSignal; ++Frame) {
         draw_frame();
         progress.frame_done();
     }
     progress.finish();
+    Out.progress = nullptr;
     platform::close_offscreen_context();
     return Out.error.empty();
 }

@@ -89,7 +89,8 @@ bool choose_frames(const Raw& raw, CaptureOptions* options, std::string* error) 
     if (raw.to < raw.from) return fail(error, "--to lies before --from");
     options->rangeFirst = frame_at_or_after(raw.from, fps);
     options->rangeLast = std::min(int64_t(std::floor(raw.to * fps + 1e-9)), last_frame(fps));
-    if (options->rangeFirst > options->rangeLast) return fail(error, "no frame lies between --from and --to at this --fps");
+    if (options->rangeFirst > options->rangeLast)
+        return fail(error, "no frame lies between --from and --to at this --fps");
     if (raw.every > 0)
         for (int64_t k = options->rangeFirst; k <= options->rangeLast; k += raw.every) options->frames.insert(k);
     return true;
@@ -104,7 +105,8 @@ bool check_combination(const Raw& raw, const CaptureOptions& options, std::strin
         return fail(error, "nothing to write: give --out, --sheet, --audio or --video");
     if (pictures && !chosen) return fail(error, "no frames chosen for --out or --sheet: give --at or --every");
     if (chosen && !pictures) return fail(error, "--at and --every choose frames for --out or --sheet: give one");
-    if ((raw.fromGiven || raw.toGiven) && !ranged) return fail(error, "--from and --to go with --every, --audio or --video");
+    if ((raw.fromGiven || raw.toGiven) && !ranged)
+        return fail(error, "--from and --to go with --every, --audio or --video");
     return true;
 }
 

@@ -54,7 +54,8 @@ void ContactSheet::add(int index, const uint8_t* bgraBottomUp, const std::string
         for (int tx = 0; tx < layout_.thumbWidth; ++tx) {
             unsigned sum[3] = {0, 0, 0};
             for (int dy = 0; dy < n; ++dy) {
-                const uint8_t* row = bgraBottomUp + (size_t(frameHeight_ - 1 - (ty * n + dy)) * frameWidth_ + tx * n) * 4;
+                const int y = frameHeight_ - 1 - (ty * n + dy);  // the frame's rows run bottom-up
+                const uint8_t* row = bgraBottomUp + (size_t(y) * frameWidth_ + tx * n) * 4;
                 for (int dx = 0; dx < n * 4; dx += 4) {
                     sum[0] += row[dx + 2];
                     sum[1] += row[dx + 1];

@@ -23,7 +23,14 @@ void Progress::frame_done() {
                  left / 60, left % 60);
 }
 
+void Progress::clear_line() {
+    if (!terminal_) return;
+    std::fputs("\r\x1b[K", stderr);
+    shown_ = start_;
+}
+
 void Progress::finish() {
+    std::fflush(stdout);  // the frame lines first, where both go to one file
     const double seconds = seconds_since_start();
     std::fprintf(stderr, "%scapture: %lld frames in %.1f s, %.1f fps\n", terminal_ ? "\r\x1b[K" : "",
                  static_cast<long long>(done_), seconds, seconds > 0 ? done_ / seconds : 0.0);

@@ -8,6 +8,7 @@ class Progress {
 public:
     explicit Progress(int64_t totalFrames);
     void frame_done();  // redraws at most four times a second
+    void clear_line();  // before a line on standard output; the next frame redraws it
     void finish();      // the summary: frames, seconds, frames per second
 
 private:

@@ -51,7 +51,8 @@ std::vector<uint8_t> wav_header(uint32_t dataBytes) {
 
 // The next `frames` stereo samples of the tune (silence without one).
 void render(openmpt_module* tune, int64_t frames, int16_t* out) {
-    size_t done = tune ? openmpt_module_read_interleaved_stereo(tune, platform::TuneSampleRate, size_t(frames), out) : 0;
+    const size_t done =
+        tune ? openmpt_module_read_interleaved_stereo(tune, platform::TuneSampleRate, size_t(frames), out) : 0;
     std::fill(out + done * 2, out + frames * 2, int16_t(0));
 }
 
