@@ -84,7 +84,7 @@ TEST(CaptureOutputs, AudioIsTheShowsTuneFromTheFirstFramesTimeForExactlyTheRange
 }
 
 TEST(CaptureOutputs, UnfinishedOutputsNeverLookFinished) {
-    // A file-size limit of 256 KiB fails the 1.7 MB WAV half way through.
+    // A file-size limit far under its 1.7 MB (256 blocks) fails the WAV part way through.
     const std::string dir = fresh_dir("unfinished_test");
     const CaptureRun limited = run_capture("--fps 10 --to 10 --audio " + dir + "/a.wav" + Media, "ulimit -f 256;");
     EXPECT_EQ(limited.status, 1);
