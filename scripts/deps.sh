@@ -6,7 +6,7 @@ packages=(
   libsdl2-dev libopenmpt-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libpng-dev
   xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils libx11-dev libxfixes-dev faketime imagemagick
-  openmpt123 xmp assimp-utils python3 python3-pil
+  openmpt123 xmp assimp-utils python3 python3-pil ffmpeg
   # The Windows build: MinGW-w64, Debian's sources of SDL2 and libopenmpt
   # (dpkg-dev unpacks them), Wine to test it, zip to package it.
   g++-mingw-w64-x86-64 dpkg-dev wine wine64 zip

@@ -9,6 +9,8 @@ cleanup() {
   [ -n "$show_pid" ] && kill -9 "$show_pid" 2>/dev/null
   declare -F cleanup_hook >/dev/null && cleanup_hook
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  # E2E_KEEP=DIR keeps the screenshots for a person to look at.
+  [ -n "${E2E_KEEP:-}" ] && mkdir -p "$E2E_KEEP" && cp "$work"/*.png "$E2E_KEEP"/ 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
