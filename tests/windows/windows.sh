@@ -42,6 +42,7 @@ expect_client_size() {  # WIDTHxHEIGHT of the show window's client area
 expect_texts() {  # TITLE LINE...: the box shows each line as one of its texts
   local title=$1 texts line
   shift
+  wait_for 50 probe texts "$title" || fail "Windows shows no \"$title\""
   texts=$(probe texts "$title")
   for line in "$@"; do
     grep -qxF "$line" <<<"$texts" || fail "\"$title\" does not show \"$line\"; it shows: $texts"
@@ -154,6 +155,10 @@ fullscreen-show-ends)
   # The whole show on a clock running 25 times faster: it ends by itself with
   # 0, and the system gives the desktop its mode back.
   start_xorg
+  # Only the show on the fast clock: Wine's server and desktop process start
+  # first, on the real one, or their own timeouts would run out 25 times sooner.
+  probe frame "no such window"
+  # Nor does Wine's prefix look 25 times older to it, which would rebuild it.
   start_show env NO_FAKE_STAT=1 faketime -f '+0 x25' wine
   question Return
   expect_show_window
