@@ -18,6 +18,9 @@ jobs=$(nproc)
 # Debian's Emscripten runs its JavaScript tools with whatever node is first on
 # the PATH; one installed from elsewhere does not see Debian's modules.
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+# configure runs its test programs under node; Emscripten 3.1.6's loader takes
+# the fetch() of a newer node for a browser's and cannot load them.
+export NODE_OPTIONS=--no-experimental-fetch
 
 # Each package builds for its final PREFIX and installs under the staging
 # folder $DESTDIR, so that nothing appears at PREFIX before it is whole. Steps

@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libpng-dev
   xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils libx11-dev libxfixes-dev faketime imagemagick
   openmpt123 xmp assimp-utils python3 python3-pil
+  emscripten chromium
 )
 missing=()
 for p in "${packages[@]}"; do

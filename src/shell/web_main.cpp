@@ -17,14 +17,17 @@
 namespace {
 
 // One animation frame: the messages that came in since the last one, as the
-// desktop loop takes them before it draws, then a frame.
+// desktop loop takes them before it draws, then a frame. A quit request
+// posted while handling them (Escape) arrives with the next animation frame;
+// the GL context is gone by then, and the browser's GL cannot be called
+// without one, so no frame is drawn in between.
 void animation_frame() {
     platform::Event event;
     while (platform::take_event(&event)) {
         if (event.type == platform::EventType::Quit) std::exit(event.exitCode);
         dispatch_event(event);
     }
-    draw_frame();
+    if (RenderContext) draw_frame();
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ std::vector<Texel> feedback_texcoords(const std::function<void()>& draw) {
     glFeedbackBuffer(GLsizei(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
     glRenderMode(GL_FEEDBACK);
     draw();
+    compat_flush();  // the layer's last run of primitives
     GLint used = glRenderMode(GL_RENDER);
     std::vector<Texel> out;
     const int vertexFloats = 3 + 4 + 4;  // window x, y, z; colour; s, t, r, q
@@ -118,6 +119,7 @@ protected:
     // Both the layer's switches and the real pipeline's, off or on together;
     // the real one only generates in the reference runs.
     static void set_generation(bool s, bool t) {
+        compat_flush();  // the real calls below may not land inside a run
         compat_glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
         compat_glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
         s ? compat_glEnable(GL_TEXTURE_GEN_S) : compat_glDisable(GL_TEXTURE_GEN_S);

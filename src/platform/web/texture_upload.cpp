@@ -119,6 +119,7 @@ GLint compat_gluBuild2DMipmaps(GLenum target, GLint, GLsizei width, GLsizei heig
     if (components == 0 || type != GL_UNSIGNED_BYTE) return GLU_INVALID_ENUM;
     if (width < 1 || height < 1) return GLU_INVALID_VALUE;
     if (!data) return GLU_INVALID_VALUE;
+    compat_flush();
 
     // The user's rows, padded to the unpack alignment, made tight.
     GLint alignment = 4;
@@ -157,6 +158,7 @@ GLint compat_gluBuild2DMipmaps(GLenum target, GLint, GLsizei width, GLsizei heig
 
 void compat_glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
                          GLint border, GLenum format, GLenum type, const void* pixels) {
+    compat_flush();
     const GLenum base = base_format(internalFormat, format);
     if (type != GL_UNSIGNED_INT || components_of(format) == 0) {
         glTexImage2D(target, level, GLint(base), width, height, border, format, type, pixels);

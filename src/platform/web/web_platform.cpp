@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "platform/web/gl_compat.h"
 
 namespace platform {
 namespace {
@@ -104,6 +105,7 @@ void release_gl_surface() {
 }
 
 void swap_buffers() {
+    compat_flush();  // the frame's last primitives
     if (P.context) SDL_GL_SwapWindow(P.window);
 }
 

@@ -1,10 +1,13 @@
-// The web layer's GLU sphere against Mesa's GLU, call for call.
+// What the web layer sends to the browser's GL, call for call: its GLU sphere
+// against Mesa's GLU, and its runs of primitives.
 //
 // This program defines the immediate-mode entry points itself and is linked
 // to export them, so Mesa's libGLU, which finds its GL functions at run time,
 // draws into the same recorder as the layer does. No GL context is needed:
 // nothing reaches a driver. Each recorded vertex carries the normal and
-// texture coordinate current when it was given, which is what GL draws.
+// texture coordinate current when it was given, which is what GL draws, and
+// which attributes were sent for it: the browser lays out a primitive's
+// vertices from its first and needs them all alike.
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
@@ -16,8 +19,12 @@
 
 namespace {
 
+enum Sent : unsigned { SentColour = 1, SentNormal = 2, SentTexCoord = 4 };
+
 struct RecordedVertex {
     GLfloat normal[3], texCoord[2], position[3];
+    GLfloat colour[4];
+    unsigned sent;  // attributes given since the vertex before
 };
 struct Primitive {
     GLenum mode;
@@ -28,6 +35,7 @@ struct Recorder {
     RecordedVertex current{};
     std::vector<Primitive> primitives;
     int strayVertices = 0;  // vertices outside glBegin/glEnd
+    std::vector<std::vector<GLfloat>> looseColours;  // colours set outside primitives
     bool open = false;
 } R;
 
@@ -46,10 +54,20 @@ void glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
     R.current.normal[0] = x;
     R.current.normal[1] = y;
     R.current.normal[2] = z;
+    R.current.sent |= SentNormal;
 }
 void glTexCoord2f(GLfloat s, GLfloat t) {
     R.current.texCoord[0] = s;
     R.current.texCoord[1] = t;
+    R.current.sent |= SentTexCoord;
+}
+void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
+    GLfloat c[4] = {r, g, b, a};
+    for (int i = 0; i < 4; ++i) R.current.colour[i] = c[i];
+    if (R.open)
+        R.current.sent |= SentColour;
+    else
+        R.looseColours.push_back({r, g, b, a});
 }
 void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
     R.current.position[0] = x;
@@ -60,6 +78,7 @@ void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
         return;
     }
     R.primitives.back().vertices.push_back(R.current);
+    R.current.sent = 0;
 }
 }
 
@@ -141,6 +160,8 @@ void expect_same_sphere(const Settings& s, double radius) {
     }
     // Later vertices without normals (the grids) see the same normal.
     for (int i = 0; i < 3; ++i) EXPECT_EQ(layerNormal[i], mesaNormal[i]);
+    for (const Primitive& p : layer)
+        for (const RecordedVertex& v : p.vertices) EXPECT_EQ(v.sent, p.vertices[0].sent) << "one layout a primitive";
 }
 
 // The reflecting spheres' quadric: smooth normals, texture coordinates on,
@@ -160,6 +181,103 @@ TEST(WebQuadric, OtherQuadricSettingsMatchMesaGlu) {
                 expect_same_sphere({n, texture, orientation, 7, 4}, 2.5);
     expect_same_sphere({GLU_SMOOTH, false, GLU_OUTSIDE, 300, 3}, 0.5);
     expect_same_sphere({GLU_SMOOTH, true, GLU_OUTSIDE, 3, 1}, 1.0);
+}
+
+// The grids draw each quad as a glBegin/glEnd pair of its own: the layer
+// sends a run of them as one primitive, until any other call, a primitive of
+// another kind, or a strip (strips never run on).
+TEST(WebStream, RunsOfPrimitivesGoDownAsOneDraw) {
+    compat_flush();
+    reset_recorder();
+    auto quads = [](int count, int first = 0) {
+        for (int q = first; q < first + count; ++q) {
+            compat_glBegin(GL_QUADS);
+            for (int k = 0; k < 4; ++k) {
+                compat_glTexCoord2f(float(q), float(k));
+                compat_glVertex3f(float(q), float(k), 0);
+            }
+            compat_glEnd();
+        }
+    };
+    auto strip = [] {
+        compat_glBegin(GL_TRIANGLE_STRIP);
+        for (int k = 0; k < 4; ++k) compat_glVertex3f(float(k), 0, 1);
+        compat_glEnd();
+    };
+    quads(5);
+    EXPECT_EQ(R.primitives.size(), 1u);
+    EXPECT_TRUE(R.open) << "a run stays open for more of its kind";
+    compat_glEnable(GL_TEXTURE_GEN_T);  // the layer's own state: the run goes on
+    compat_glDisable(GL_TEXTURE_GEN_T);
+    quads(1, 5);
+    compat_glTranslatef(1, 0, 0);  // anything else ends it first
+    EXPECT_FALSE(R.open);
+    quads(2);
+    strip();
+    strip();
+    compat_flush();
+    ASSERT_EQ(R.primitives.size(), 4u);
+    EXPECT_EQ(R.primitives[0].mode, GLenum(GL_QUADS));
+    EXPECT_EQ(R.primitives[0].vertices.size(), 24u);
+    EXPECT_EQ(R.primitives[1].mode, GLenum(GL_QUADS));
+    EXPECT_EQ(R.primitives[1].vertices.size(), 8u);
+    EXPECT_EQ(R.primitives[2].mode, GLenum(GL_TRIANGLE_STRIP));
+    EXPECT_EQ(R.primitives[3].vertices.size(), 4u);
+    for (int q = 0; q < 6; ++q)
+        for (int k = 0; k < 4; ++k) {
+            const RecordedVertex& v = R.primitives[0].vertices[size_t(q * 4 + k)];
+            EXPECT_EQ(v.position[0], float(q));
+            EXPECT_EQ(v.texCoord[1], float(k));
+        }
+
+    // A run holds whole primitives up to its limit, then a new one begins.
+    reset_recorder();
+    quads(16000);
+    compat_flush();
+    ASSERT_EQ(R.primitives.size(), 2u);
+    EXPECT_EQ(R.primitives[0].vertices.size() % 4, 0u);
+    EXPECT_EQ(R.primitives[0].vertices.size() + R.primitives[1].vertices.size(), 64000u);
+}
+
+// OpenGL keeps current values; the browser's emulation keeps none inside a
+// primitive. Every vertex goes with every attribute of its primitive, the
+// ones not given again at their current values, and the colour given last
+// inside a primitive is current after it.
+TEST(WebStream, EveryVertexCarriesTheCurrentValues) {
+    compat_flush();
+    reset_recorder();
+    compat_glBegin(GL_TRIANGLES);
+    compat_glNormal3f(0, 1, 0);
+    compat_glTexCoord2f(0.25f, 0.5f);
+    compat_glVertex3f(0, 0, 0);
+    compat_glVertex3f(1, 0, 0);
+    compat_glTexCoord2f(0.75f, 0.5f);
+    compat_glVertex3f(0, 1, 0);
+    compat_glEnd();
+    // A mesh object without texture: colours per vertex, a new attribute, so a new primitive.
+    compat_glBegin(GL_TRIANGLES);
+    for (int k = 0; k < 3; ++k) {
+        compat_glNormal3f(1, 0, 0);
+        compat_glColor3ub(255, 128, GLubyte(k * 100));
+        compat_glVertex3f(float(k), 2, 0);
+    }
+    compat_glEnd();
+    compat_flush();
+    ASSERT_EQ(R.primitives.size(), 2u);
+    const std::vector<RecordedVertex>& first = R.primitives[0].vertices;
+    ASSERT_EQ(first.size(), 3u);
+    for (const RecordedVertex& v : first) {
+        EXPECT_EQ(v.sent, unsigned(SentNormal | SentTexCoord));
+        EXPECT_EQ(v.normal[1], 1.0f);
+    }
+    EXPECT_EQ(first[1].texCoord[0], 0.25f) << "the second vertex keeps the current coordinate";
+    EXPECT_EQ(first[2].texCoord[0], 0.75f);
+    const std::vector<RecordedVertex>& second = R.primitives[1].vertices;
+    ASSERT_EQ(second.size(), 3u);
+    for (const RecordedVertex& v : second) EXPECT_EQ(v.sent, unsigned(SentColour | SentNormal));
+    EXPECT_EQ(second[2].colour[2], 200 / 255.0f);
+    ASSERT_FALSE(R.looseColours.empty()) << "no current colour after the primitive";
+    EXPECT_EQ(R.looseColours.back(), (std::vector<GLfloat>{1.0f, 128 / 255.0f, 200 / 255.0f, 1.0f}));
 }
 
 }  // namespace
