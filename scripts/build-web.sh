@@ -21,7 +21,9 @@ while [ $# -gt 0 ]; do
   *) echo "usage: build-web.sh [--out DIR] [--build DIR] [--media DIR]" >&2; exit 2 ;;
   esac
 done
-jobs=$(nproc)
+# Under make (the test build) the make's own job slots are shared instead.
+parallel=(-j"$(nproc)")
+[ -n "${MAKEFLAGS:-}" ] && parallel=()
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}  # Debian's Emscripten needs Debian's node modules
 
 for tool in emcc emcmake cmake; do
@@ -34,7 +36,7 @@ openmpt=${prefixes[1]}
 
 if [ -z "$media" ]; then
   cmake -S "$root" -B "$build/host" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF > /dev/null
-  cmake --build "$build/host" -j"$jobs" --target mediagen
+  cmake --build "$build/host" "${parallel[@]}" --target mediagen
   media=$build/media
   "$build/host/tools/mediagen/mediagen" "$media" > /dev/null
 fi
@@ -42,7 +44,7 @@ media=$(cd "$media" && pwd)
 
 emcmake cmake -S "$root" -B "$build/page" -DCMAKE_BUILD_TYPE=Release -DSHOW_WERROR=ON \
   -DSHOW_WEB_SDL2="$sdl2" -DSHOW_WEB_OPENMPT="$openmpt" -DSHOW_WEB_MEDIA="$media" > /dev/null
-cmake --build "$build/page" -j"$jobs" --target show
+cmake --build "$build/page" "${parallel[@]}" --target show
 
 mkdir -p "$out"
 for file in index.html index.js index.wasm index.data; do

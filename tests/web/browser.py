@@ -19,7 +19,9 @@ import zlib
 
 # Runs before the page's own scripts: keeps every sound context the page makes
 # (with the time it was made and whether a gesture had happened), and lets the
-# test move the page's clock, which the show reads through time().
+# test move the page's clock, which the show reads through time(): shift it, or
+# tie it to the show's frames (window.__framesPerSecond), so that frame k falls
+# in second k / fps as in the capture tool.
 INSTRUMENT = r"""
 (() => {
   window.__audioContexts = [];
@@ -34,8 +36,14 @@ INSTRUMENT = r"""
     window.AudioContext.prototype = Original.prototype;
   }
   window.__clockShift = 0;
+  window.__framesPerSecond = 0;
   const now = Date.now.bind(Date);
-  Date.now = () => now() + window.__clockShift;
+  const base = now();
+  Date.now = () => {
+    if (!window.__framesPerSecond) return now() + window.__clockShift;
+    const frames = window.Module && Module.calledRun ? Module._web_frame_counter() : 0;
+    return base + Math.floor(frames / window.__framesPerSecond) * 1000;
+  };
 })();
 """
 
@@ -180,11 +188,11 @@ class Chromium:
             time.sleep(interval)
         return None
 
-    def open(self, url):
+    def open(self, url, setup=""):
         self.command("Page.enable")
         self.command("Runtime.enable")
         self.command("Log.enable")
-        self.command("Page.addScriptToEvaluateOnNewDocument", source=INSTRUMENT)
+        self.command("Page.addScriptToEvaluateOnNewDocument", source=INSTRUMENT + setup)
         self.command("Page.navigate", url=url)
         self.wait_for("document.readyState === 'complete'")
 

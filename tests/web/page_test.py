@@ -12,6 +12,9 @@ window          index.html?window asks nothing and starts at once, silent
                 "the show has ended" page
 fullscreen      Yes asks for full screen of the canvas; leaving it ends the show
 show-end        the show ends by itself after second 225 in the ended page
+scenes          with the page's clock tied to the show's frames, frames of the
+                five mesh scenes (sphere mapping, the GLU spheres, mipmapped
+                mesh textures) match the desktop build's same frames
 """
 import argparse
 import os
@@ -82,6 +85,29 @@ def frame_at_second(page, second, timeout):
     return int(held[0]), int(held[1])
 
 
+def hold_frame(page, frame, timeout):
+    """Pauses the show's frame loop right after it drew the given frame."""
+    page.evaluate("""(() => {
+        window.__held = null;
+        const watch = () => {
+          if (Module._web_frame_counter() >= %d) {
+            Module.pauseMainLoop();
+            window.__held = Module._web_frame_counter() - 1;
+          } else {
+            requestAnimationFrame(watch);
+          }
+        };
+        requestAnimationFrame(watch);
+      })()""" % (frame + 1))
+    held = page.wait_for("window.__held !== null && window.__held + 1", timeout=timeout)
+    check(held, "the show never reached frame %d" % frame)
+    return int(held) - 1
+
+
+def mean_difference(a, b):
+    return sum(abs(x - y) for x, y in zip(a, b)) / len(a)
+
+
 def compare_with_desktop(args, pixels, frame, second, out):
     """The same frame of the show rendered by the desktop build offscreen."""
     fps = frame // second if second > 0 else frame + 1
@@ -91,8 +117,7 @@ def compare_with_desktop(args, pixels, frame, second, out):
     with open(os.path.join(out, "frame_%06d.png" % frame), "rb") as f:
         width, height, desktop = browser.decode_png(f.read())
     check((width, height) == (800, 600), "capture gave %d x %d" % (width, height))
-    difference = sum(abs(a - b) for a, b in zip(pixels, desktop)) / len(pixels)
-    return difference
+    return mean_difference(pixels, desktop)
 
 
 def case_question(page, args, out):
@@ -130,7 +155,7 @@ def case_question(page, args, out):
     if args.capture:
         difference = compare_with_desktop(args, pixels, frame, second, out)
         print("second 5, frame %d: mean difference from the desktop's frame %.2f of 255" % (frame, difference))
-        check(difference < 6.0, "the browser's frame %d differs from the desktop's by %.2f on average (see %s)"
+        check(difference < 4.0, "the browser's frame %d differs from the desktop's by %.2f on average (see %s)"
               % (frame, difference, out))
     expect_clean_console(page)
 
@@ -197,7 +222,44 @@ def case_show_end(page, args, out):
     expect_clean_console(page)
 
 
-CASES = {"question": case_question, "window": case_window, "fullscreen": case_fullscreen, "show-end": case_show_end}
+# A frame inside each showing of the mesh scenes, by second.
+MESH_SCENES = [(60, "reflecting spheres"), (74, "counter-rotating meshes"), (90, "blob sheet"),
+               (130, "reflecting spheres, second showing"), (150, "tunnel"), (170, "twin bowls")]
+TIED_FPS = 2  # frames per second of the tied clock: few frames, every scene on its schedule
+
+
+def case_scenes(page, args, out):
+    check(args.capture and args.media, "scenes needs --capture and --media")
+    page.open(args.url + "?window", setup="window.__framesPerSecond = %d;" % TIED_FPS)
+    check(page.wait_for(RUNNING, timeout=90), "?window did not start the show")
+    frames = [second * TIED_FPS + 1 for second, _ in MESH_SCENES]  # each second's second frame
+    shots = {}
+    for frame in frames:
+        held = hold_frame(page, frame, timeout=120)
+        check(held == frame, "held frame %d, not %d" % (held, frame))
+        check(page.evaluate("Module._web_elapsed_seconds()") == frame // TIED_FPS, "the clock is not tied to frames")
+        shots[frame] = page.screenshot("#canvas")[2]
+        page.evaluate("Module.resumeMainLoop()")
+    expect_clean_console(page)
+    subprocess.run([args.capture, "--fps", str(TIED_FPS), "--at",
+                    ",".join("%.6f" % ((f - 0.5) / TIED_FPS) for f in frames), "--out", out, "--media", args.media],
+                   check=True, stdout=subprocess.DEVNULL)
+    worst = []
+    for (second, name), frame in zip(MESH_SCENES, frames):
+        browser.write_png(os.path.join(out, "browser_%06d.png" % frame), 800, 600, shots[frame])
+        with open(os.path.join(out, "frame_%06d.png" % frame), "rb") as f:
+            desktop = browser.decode_png(f.read())[2]
+        difference = mean_difference(shots[frame], desktop)
+        print("second %d (%s), frame %d: mean difference %.2f of 255, lit %.2f"
+              % (second, name, frame, difference, browser.lit_fraction(shots[frame])))
+        check(browser.lit_fraction(shots[frame]) > 0.05, "second %d (%s) is black" % (second, name))
+        if difference >= 4.0:
+            worst.append("%s at second %d differs by %.2f" % (name, second, difference))
+    check(not worst, "the browser's frames differ from the desktop's: " + "; ".join(worst) + " (see %s)" % out)
+
+
+CASES = {"question": case_question, "window": case_window, "fullscreen": case_fullscreen, "show-end": case_show_end,
+         "scenes": case_scenes}
 
 
 def main():
