@@ -21,9 +21,9 @@ while [ $# -gt 0 ]; do
   *) echo "usage: build-web.sh [--out DIR] [--build DIR] [--media DIR]" >&2; exit 2 ;;
   esac
 done
-# Under make (the test build) the make's own job slots are shared instead.
 parallel=(-j"$(nproc)")
-[ -n "${MAKEFLAGS:-}" ] && parallel=()
+# Run from the test build's make, the builds here are makes of their own.
+unset MAKEFLAGS MFLAGS MAKELEVEL
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}  # Debian's Emscripten needs Debian's node modules
 
 for tool in emcc emcmake cmake; do
@@ -37,8 +37,16 @@ openmpt=${prefixes[1]}
 if [ -z "$media" ]; then
   cmake -S "$root" -B "$build/host" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF > /dev/null
   cmake --build "$build/host" "${parallel[@]}" --target mediagen
+  # The generator writes the same bytes every time: only files that changed
+  # are replaced, so an unchanged page is not packed and linked again.
   media=$build/media
-  "$build/host/tools/mediagen/mediagen" "$media" > /dev/null
+  rm -rf "$build/media.new"
+  "$build/host/tools/mediagen/mediagen" "$build/media.new" > /dev/null
+  mkdir -p "$media"
+  for file in "$build/media.new"/*; do
+    cmp -s "$file" "$media/${file##*/}" || cp "$file" "$media/"
+  done
+  rm -rf "$build/media.new"
 fi
 media=$(cd "$media" && pwd)
 
