@@ -6,7 +6,7 @@ packages=(
   libsdl2-dev libopenmpt-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri
   libgtest-dev libpng-dev
   xvfb xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils libx11-dev libxfixes-dev faketime imagemagick
-  openmpt123 xmp assimp-utils python3 python3-pil
+  openmpt123 xmp assimp-utils python3 python3-pil ffmpeg
   emscripten chromium
 )
 missing=()

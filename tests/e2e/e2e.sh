@@ -218,7 +218,7 @@ music)
   ;;
 silent-without-tune)
   # Without the tune the show runs all the same, silent, and still ends on Escape.
-  mkdir "$work/media" && cp "$media"/*.tga "$work/media/" 2>/dev/null
+  mkdir "$work/media" && cp "$media"/* "$work/media/" && rm "$work/media/algar.xm"
   media=$work/media
   start_xvfb 1024x768
   start_show env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
