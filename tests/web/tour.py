@@ -69,9 +69,10 @@ def main():
         for first, last, name in SCENES:
             # Whole seconds only: from the first frame of the scene's first
             # second to the first frame of the second after its last.
-            # The page is polled from its start, which may already lie in second 1.
-            start = first if first in first_frame else first + 1
-            if start in first_frame and last + 1 in first_frame:
+            # The page is polled from its start, which may lie a second or two in.
+            seen = [second for second in first_frame if first <= second <= last]
+            start = min(seen) if seen else None
+            if start is not None and last + 1 in first_frame:
                 frames = first_frame[last + 1] - first_frame[start]
                 print("%-34s %4d-%-4d %7d %6.1f" % (name, start, last, frames, frames / (last + 1 - start)))
         errors = page.uncaught_errors()
