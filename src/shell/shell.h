@@ -28,7 +28,7 @@ void dispatch_event(const platform::Event& event);  // every event but Quit, to 
 long window_proc(unsigned message, uintptr_t wParam, intptr_t lParam);
 void kill_gl_window();  // safe to run twice
 
-// The start-up question, asked before anything else.
+// The start-up question and the window title, the same wherever the show runs.
 extern const char* const QuestionText;
 extern const char* const QuestionCaption;
 extern const char* const WindowTitle;
