@@ -4,6 +4,7 @@
 #
 #   scripts/build-deps.sh mingw64  ->  $SHOW_DEPS_CACHE/mingw64/libsdl2-2.26.5+dfsg-1
 #                                      $SHOW_DEPS_CACHE/mingw64/libopenmpt-0.6.9-1
+#   scripts/build-deps.sh web      ->  $SHOW_DEPS_CACHE/web/...
 #
 # Each prefix (include/, lib/) is keyed by the target and the package's Debian
 # version; it is built in a temporary folder beside it and renamed when
@@ -13,7 +14,7 @@
 # A target is a few settings in the case below: how to run CMake and configure
 # for it, and what each package needs there.
 set -euo pipefail
-target=${1:?usage: build-deps.sh TARGET (mingw64)}
+target=${1:?usage: build-deps.sh TARGET (mingw64 or web)}
 root=$(cd "$(dirname "$0")/.." && pwd)
 cache=${SHOW_DEPS_CACHE:-$HOME/.cache/show-deps}
 jobs=$(nproc)
@@ -30,8 +31,23 @@ mingw64)
   sdl2_flags=(-DSDL_SHARED=OFF -DSDL_STATIC=ON)
   openmpt_flags=()
   ;;
+web)
+  # Debian's Emscripten runs its JavaScript tools with whatever node is first
+  # on the PATH; one installed from elsewhere does not see Debian's modules.
+  export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+  # configure runs its test programs under node; Emscripten 3.1.6's loader
+  # takes the fetch() of a newer node for a browser's and cannot load them.
+  export NODE_OPTIONS=--no-experimental-fetch
+  cmake_for_target() { emcmake cmake "$@"; }
+  configure_for_target() { emconfigure "$@"; }
+  make_for_target() { emmake make "$@"; }
+  # No threads: the page runs the show on the browser's main thread. (SDL2's
+  # own Emscripten port would be downloaded; Debian's source needs no network.)
+  sdl2_flags=(-DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_PTHREADS=OFF)
+  openmpt_flags=()
+  ;;
 *)
-  echo "build-deps: unknown target $target (known: mingw64)" >&2
+  echo "build-deps: unknown target $target (known: mingw64, web)" >&2
   exit 2
   ;;
 esac

@@ -10,6 +10,8 @@ packages=(
   # The Windows build: MinGW-w64, Debian's sources of SDL2 and libopenmpt
   # (dpkg-dev unpacks them), Wine to test it, zip to package it.
   g++-mingw-w64-x86-64 dpkg-dev wine wine64 zip
+  # The web build: Emscripten, and Chromium to test the page.
+  emscripten chromium
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -6,10 +6,9 @@
 
 // Exit code: 1 when no window can be made, else the quit request's code.
 int main() {
-    if (platform::show_message("Full of screenshiiiet? (fullscreen?)", "Z_U Base System",
-                               platform::Buttons::YesNo) == platform::Answer::No)
+    if (platform::show_message(QuestionText, QuestionCaption, platform::Buttons::YesNo) == platform::Answer::No)
         FullScreen = false;
-    if (!create_gl_window("Z_U OpenGl Base", ScreenWidth, ScreenHeight, FullScreen)) return 1;
+    if (!create_gl_window(WindowTitle, ScreenWidth, ScreenHeight, FullScreen)) return 1;
     init_gl();
     return run_message_loop();
 }

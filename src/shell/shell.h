@@ -2,6 +2,8 @@
 // The program's window, its OpenGL context and the idle loop that draws frames.
 #include <cstdint>
 
+#include "platform/platform.h"
+
 // Window messages the show handles; everything else takes the default path.
 enum WindowMessage : unsigned {
     WM_DESTROY = 0x0002,
@@ -22,8 +24,14 @@ extern bool RenderContext;         // a GL context is held
 bool create_gl_window(const char* title, int width, int height, bool fullScreen);
 void enter_full_screen();
 int run_message_loop();
+void dispatch_event(const platform::Event& event);  // every event but Quit, to the window procedure
 long window_proc(unsigned message, uintptr_t wParam, intptr_t lParam);
 void kill_gl_window();  // safe to run twice
+
+// The start-up question and the window title, the same wherever the show runs.
+extern const char* const QuestionText;
+extern const char* const QuestionCaption;
+extern const char* const WindowTitle;
 
 // ---- OpenGL context and view.
 void init_gl();

@@ -3,6 +3,10 @@
 #include "shell/shell.h"
 #include "timeline/demo.h"
 
+const char* const QuestionText = "Full of screenshiiiet? (fullscreen?)";
+const char* const QuestionCaption = "Z_U Base System";
+const char* const WindowTitle = "Z_U OpenGl Base";
+
 bool FullScreen = true;
 bool WindowHandle = false;
 ClientRectangle ClientRect = {0, 0, 0, 0};
@@ -38,24 +42,28 @@ int run_message_loop() {
             draw_frame();
             continue;
         }
-        switch (event.type) {
-        case platform::EventType::Quit:
-            return event.exitCode;
-        case platform::EventType::KeyDown:
-            window_proc(WM_KEYDOWN, uintptr_t(event.key), 0);
-            break;
-        case platform::EventType::Close:
-            window_proc(WM_DESTROY, 0, 0);
-            break;
-        case platform::EventType::Resize:
-            window_proc(WM_SIZE, 0, intptr_t((event.width & 0xFFFF) | (uint32_t(event.height & 0xFFFF) << 16)));
-            break;
-        case platform::EventType::Paint:
-            window_proc(WM_PAINT, 0, 0);
-            break;
-        case platform::EventType::Other:
-            break;
-        }
+        if (event.type == platform::EventType::Quit) return event.exitCode;
+        dispatch_event(event);
+    }
+}
+
+void dispatch_event(const platform::Event& event) {
+    switch (event.type) {
+    case platform::EventType::KeyDown:
+        window_proc(WM_KEYDOWN, uintptr_t(event.key), 0);
+        break;
+    case platform::EventType::Close:
+        window_proc(WM_DESTROY, 0, 0);
+        break;
+    case platform::EventType::Resize:
+        window_proc(WM_SIZE, 0, intptr_t((event.width & 0xFFFF) | (uint32_t(event.height & 0xFFFF) << 16)));
+        break;
+    case platform::EventType::Paint:
+        window_proc(WM_PAINT, 0, 0);
+        break;
+    case platform::EventType::Quit:
+    case platform::EventType::Other:
+        break;
     }
 }
 

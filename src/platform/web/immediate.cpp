@@ -1,0 +1,260 @@
+// Immediate mode for a GL that draws each glBegin/glEnd pair on its own and
+// has no texture coordinate generation.
+//
+// The layer keeps the current colour, normal and texture coordinate as OpenGL
+// does and sends each vertex itself, with every attribute its primitive uses:
+// the browser's emulation lays out a primitive's vertices from its first one
+// and keeps no current values of its own. A primitive the application opens
+// may continue the one still open at the browser when it is of a kind whose
+// primitives stand alone (quads, triangles, points, lines) and nothing came
+// between them: the grids' thousands of one-quad pairs become one draw.
+#include <cmath>
+#include <cstddef>
+
+#include "platform/web/gl_compat.h"
+
+namespace {
+
+enum Attribute : unsigned { Colour = 1, Normal = 2, TexCoord = 4 };
+
+// Vertices a merged run of independent primitives holds at most: whole
+// triangles and quads, indexed by 16 bits, and 40 bytes a vertex well inside
+// the emulation's vertex buffer.
+constexpr size_t RunLimit = 60000;
+
+struct ImmediateState {
+    // Current values, as OpenGL keeps them.
+    GLfloat colour[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    GLfloat normal[3] = {0.0f, 0.0f, 1.0f};
+    GLfloat texCoord[2] = {0.0f, 0.0f};
+
+    // Generation: GL_TEXTURE_GEN_S and GL_TEXTURE_GEN_T.
+    bool genEnabled[2] = {false, false};
+    GLint genMode[2] = {GL_EYE_LINEAR, GL_EYE_LINEAR};  // OpenGL's initial mode
+    bool generating[2] = {false, false};  // for the application's primitive under way
+    GLfloat modelview[16] = {};           // column-major
+    GLfloat normalMatrix[9] = {};         // inverse transpose of the modelview's upper 3 x 3, row-major
+    bool modelviewKnown = false;          // no call since it was read could have changed it
+
+    // The application's primitive.
+    bool inPrimitive = false;
+    GLenum mode = GL_POINTS;
+    unsigned given = 0;  // attributes given for the next vertex
+
+    // The primitive open at the browser's GL: one or more of the application's.
+    bool open = false;
+    GLenum openMode = GL_POINTS;
+    unsigned layout = 0;  // attributes every one of its vertices carries
+    size_t sent = 0;      // vertices sent into it
+};
+ImmediateState S;
+
+// Vertices of one primitive of a kind that can run on; 0 for the others.
+size_t run_unit(GLenum mode) {
+    switch (mode) {
+    case GL_POINTS: return 1;
+    case GL_LINES: return 2;
+    case GL_TRIANGLES: return 3;
+    case GL_QUADS: return 4;
+    default: return 0;
+    }
+}
+
+void close_open() {
+    if (!S.open) return;
+    glEnd();
+    S.open = false;
+    // The emulation keeps no colour from inside a primitive: the current one
+    // is set again for what follows.
+    if (S.layout & Colour) glColor4f(S.colour[0], S.colour[1], S.colour[2], S.colour[3]);
+}
+
+// Normals go to eye space by the inverse transpose of the modelview's linear
+// part. A singular matrix leaves every normal at zero, so u itself reflects.
+void load_normal_matrix() {
+    const GLfloat* m = S.modelview;
+    double a[3][3];  // a[row][column]; storage is column-major
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) a[r][c] = m[c * 4 + r];
+    double cof[3][3];
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) {
+            int r1 = (r + 1) % 3, r2 = (r + 2) % 3, c1 = (c + 1) % 3, c2 = (c + 2) % 3;
+            cof[r][c] = a[r1][c1] * a[r2][c2] - a[r1][c2] * a[r2][c1];
+        }
+    double det = a[0][0] * cof[0][0] + a[0][1] * cof[0][1] + a[0][2] * cof[0][2];
+    // inverse = cofactors transposed / det, so its transpose = cofactors / det.
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c) S.normalMatrix[r * 3 + c] = det != 0.0 ? GLfloat(cof[r][c] / det) : 0.0f;
+}
+
+// The fixed pipeline's sphere map: u is the unit vector from the eye to the
+// vertex, n the eye-space normal as given (not normalized unless GL_NORMALIZE
+// is on, which the show never turns on), r = u - 2 n (n.u),
+// m = 2 sqrt(rx^2 + ry^2 + (rz + 1)^2), s = rx / m + 1/2, t = ry / m + 1/2.
+void sphere_map(GLfloat x, GLfloat y, GLfloat z, GLfloat* s, GLfloat* t) {
+    const GLfloat* m = S.modelview;
+    GLfloat ex = m[0] * x + m[4] * y + m[8] * z + m[12];
+    GLfloat ey = m[1] * x + m[5] * y + m[9] * z + m[13];
+    GLfloat ez = m[2] * x + m[6] * y + m[10] * z + m[14];
+    GLfloat length2 = ex * ex + ey * ey + ez * ez;
+    GLfloat inverseLength = length2 > 0.0f ? 1.0f / std::sqrt(length2) : 0.0f;
+    GLfloat ux = ex * inverseLength, uy = ey * inverseLength, uz = ez * inverseLength;
+
+    const GLfloat* q = S.normalMatrix;
+    const GLfloat* n0 = S.normal;
+    GLfloat nx = q[0] * n0[0] + q[1] * n0[1] + q[2] * n0[2];
+    GLfloat ny = q[3] * n0[0] + q[4] * n0[1] + q[5] * n0[2];
+    GLfloat nz = q[6] * n0[0] + q[7] * n0[1] + q[8] * n0[2];
+
+    GLfloat twiceNDotU = 2.0f * (nx * ux + ny * uy + nz * uz);
+    GLfloat rx = ux - twiceNDotU * nx;
+    GLfloat ry = uy - twiceNDotU * ny;
+    GLfloat rz1 = uz - twiceNDotU * nz + 1.0f;
+    GLfloat m2 = rx * rx + ry * ry + rz1 * rz1;
+    // r = (0, 0, -1) has no place on the map; the centre keeps NaN out of the stream.
+    GLfloat halfInverseM = m2 > 0.0f ? 0.5f / std::sqrt(m2) : 0.0f;
+    *s = rx * halfInverseM + 0.5f;
+    *t = ry * halfInverseM + 0.5f;
+}
+
+int coordinate_of_cap(GLenum cap) {
+    if (cap == GL_TEXTURE_GEN_S) return 0;
+    if (cap == GL_TEXTURE_GEN_T) return 1;
+    return -1;
+}
+
+bool generation_cap(GLenum cap) { return coordinate_of_cap(cap) >= 0 || cap == GL_TEXTURE_GEN_R || cap == GL_TEXTURE_GEN_Q; }
+
+}  // namespace
+
+void compat_flush() {
+    close_open();
+    // Whatever call follows may move the modelview.
+    S.modelviewKnown = false;
+}
+
+void compat_glBegin(GLenum mode) {
+    S.inPrimitive = true;
+    S.mode = mode;
+    S.given = 0;
+    for (int c = 0; c < 2; ++c) S.generating[c] = S.genEnabled[c] && S.genMode[c] == GL_SPHERE_MAP;
+    if ((S.generating[0] || S.generating[1]) && !S.modelviewKnown) {
+        close_open();  // the GL answers no question inside a primitive
+        glGetFloatv(GL_MODELVIEW_MATRIX, S.modelview);
+        load_normal_matrix();
+        S.modelviewKnown = true;
+    }
+    // A run goes on only with whole primitives of the same kind behind it.
+    const size_t unit = run_unit(mode);
+    if (S.open && !(unit && S.openMode == mode && S.sent % unit == 0)) close_open();
+}
+
+void compat_glEnd() {
+    S.inPrimitive = false;
+    S.generating[0] = S.generating[1] = false;
+    // Strips, fans and polygons end here; runs stay open for more of their kind.
+    if (S.open && !run_unit(S.openMode)) close_open();
+}
+
+void compat_glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
+    if (!S.inPrimitive) return;  // no vertex outside a primitive
+    unsigned attributes = S.given;
+    GLfloat st[2] = {S.texCoord[0], S.texCoord[1]};
+    if (S.generating[0] || S.generating[1]) {
+        GLfloat s, t;
+        sphere_map(x, y, z, &s, &t);
+        if (S.generating[0]) st[0] = s;
+        if (S.generating[1]) st[1] = t;
+        attributes |= TexCoord;
+    }
+    const size_t unit = run_unit(S.mode);
+    if (S.open && unit && S.sent % unit == 0 && ((attributes & ~S.layout) || S.sent >= RunLimit)) {
+        // A new attribute or a full run: a new browser primitive, between whole ones.
+        close_open();
+    }
+    if (!S.open) {
+        glBegin(S.mode);
+        S.open = true;
+        S.openMode = S.mode;
+        S.layout = attributes;
+        S.sent = 0;
+    }
+    // Each vertex carries its primitive's attributes: those not given again
+    // keep their current values, as in OpenGL. An attribute the first vertex
+    // of a strip did not have cannot join it.
+    if (S.layout & Colour) glColor4f(S.colour[0], S.colour[1], S.colour[2], S.colour[3]);
+    if (S.layout & Normal) glNormal3f(S.normal[0], S.normal[1], S.normal[2]);
+    if (S.layout & TexCoord) glTexCoord2f(st[0], st[1]);
+    glVertex3f(x, y, z);
+    ++S.sent;
+    S.given = 0;
+}
+
+void compat_glTexCoord2f(GLfloat s, GLfloat t) {
+    S.texCoord[0] = s;
+    S.texCoord[1] = t;
+    if (S.inPrimitive) S.given |= TexCoord;
+}
+
+void compat_glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
+    S.normal[0] = x;
+    S.normal[1] = y;
+    S.normal[2] = z;
+    if (S.inPrimitive) S.given |= Normal;
+}
+
+void compat_glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
+    S.colour[0] = r;
+    S.colour[1] = g;
+    S.colour[2] = b;
+    S.colour[3] = a;
+    if (S.inPrimitive) {
+        S.given |= Colour;
+    } else {
+        compat_flush();  // the colour of what is pending is the current one
+        glColor4f(r, g, b, a);
+    }
+}
+
+void compat_glColor3ub(GLubyte r, GLubyte g, GLubyte b) {
+    compat_glColor4f(r / 255.0f, g / 255.0f, b / 255.0f, 1.0f);
+}
+
+void compat_current_normal(GLfloat normal[3]) {
+    for (int i = 0; i < 3; ++i) normal[i] = S.normal[i];
+}
+
+// Generation is the layer's own state: switching it sends nothing and does
+// not end a run.
+void compat_glEnable(GLenum cap) {
+    int c = coordinate_of_cap(cap);
+    if (c >= 0) S.genEnabled[c] = true;
+    if (generation_cap(cap)) return;
+    compat_flush();
+    glEnable(cap);
+}
+
+void compat_glDisable(GLenum cap) {
+    int c = coordinate_of_cap(cap);
+    if (c >= 0) S.genEnabled[c] = false;
+    if (generation_cap(cap)) return;
+    compat_flush();
+    glDisable(cap);
+}
+
+GLboolean compat_glIsEnabled(GLenum cap) {
+    int c = coordinate_of_cap(cap);
+    if (c >= 0) return S.genEnabled[c] ? GL_TRUE : GL_FALSE;
+    if (generation_cap(cap)) return GL_FALSE;
+    compat_flush();
+    return glIsEnabled(cap);
+}
+
+// Only the mode is kept; s and t with GL_SPHERE_MAP are generated. Other modes
+// (object and eye planes) are not made here: those coordinates stay as given.
+void compat_glTexGeni(GLenum coord, GLenum pname, GLint param) {
+    if (pname != GL_TEXTURE_GEN_MODE) return;
+    if (coord == GL_S) S.genMode[0] = param;
+    if (coord == GL_T) S.genMode[1] = param;
+}

@@ -1,0 +1,60 @@
+// The show's entry in a web page. The page asks the start-up question itself
+// (a click is what lets a browser go full screen and start sound) and starts
+// the program with the answer; frames then follow the browser's animation
+// frames instead of the desktop's idle loop. Every end of the show, Escape and
+// the end of the schedule alike, goes through exit(), which the page turns
+// into its "the show has ended" page.
+#include <emscripten.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "shell/shell.h"
+#include "timeline/demo.h"
+#include "timeline/scene_context.h"
+
+namespace {
+
+// One animation frame: the messages that came in since the last one, as the
+// desktop loop takes them before it draws, then a frame. A quit request
+// posted while handling them (Escape) arrives with the next animation frame;
+// the GL context is gone by then, and the browser's GL cannot be called
+// without one, so no frame is drawn in between.
+void animation_frame() {
+    platform::Event event;
+    while (platform::take_event(&event)) {
+        if (event.type == platform::EventType::Quit) std::exit(event.exitCode);
+        dispatch_event(event);
+    }
+    if (RenderContext) draw_frame();
+}
+
+}  // namespace
+
+extern "C" {
+
+// The page shows the desktop's question with these words.
+EMSCRIPTEN_KEEPALIVE const char* web_question_text() { return QuestionText; }
+EMSCRIPTEN_KEEPALIVE const char* web_question_caption() { return QuestionCaption; }
+
+// The browser leaves full screen on Escape without passing the key on; the
+// page reports that as the key the show ends on.
+EMSCRIPTEN_KEEPALIVE void web_escape() { window_proc(WM_KEYDOWN, VK_ESCAPE, 0); }
+
+// Where the show is, for the page's tests and measurements.
+EMSCRIPTEN_KEEPALIVE int web_elapsed_seconds() { return elapsed_seconds(); }
+EMSCRIPTEN_KEEPALIVE double web_frame_counter() { return FrameCounter; }
+
+}  // extern "C"
+
+// argv[1]: the page's answer, "yes" or "no"; no answer is taken as Yes, as on
+// the desktop every answer but No is.
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "no") == 0) FullScreen = false;
+    if (!create_gl_window(WindowTitle, ScreenWidth, ScreenHeight, FullScreen)) std::exit(1);
+    init_gl();
+    // 0 frames per second: the browser's animation frames, about 60 a second.
+    emscripten_set_main_loop(animation_frame, 0, 1);
+    return 0;
+}

@@ -1,0 +1,293 @@
+#!/usr/bin/env python3
+"""The show's web page in headless Chromium, one case per run:
+
+  page_test.py CASE --page DIR [--capture PROGRAM --media DIR] [--out DIR]
+
+question        the page asks the desktop's question; No starts an 800 x 600
+                show that is drawn within seconds, the sound starts with that
+                click, and second 5 shows the opening scene as the desktop
+                draws that frame; nothing goes uncaught
+window          index.html?window asks nothing and starts at once, silent
+                until the first click on the page; Escape ends it in the
+                "the show has ended" page
+fullscreen      Yes asks for full screen of the canvas; leaving it ends the show
+show-end        the show ends by itself after second 225 in the ended page
+scenes          with the page's clock tied to the show's frames, frames of the
+                five mesh scenes (sphere mapping, the GLU spheres, mipmapped
+                mesh textures) match the desktop build's same frames
+"""
+import argparse
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import browser  # noqa: E402
+
+QUESTION_CAPTION = "Z_U Base System"
+QUESTION_TEXT = "Full of screenshiiiet? (fullscreen?)"
+RUNNING = "!document.getElementById('canvas').hidden && Module._web_frame_counter() > 0"
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def shown(page, selector):
+    return page.evaluate("!document.querySelector(%r).hidden && "
+                         "document.querySelector(%r).getBoundingClientRect().width > 0" % (selector, selector))
+
+
+def wait_lit(page, seconds):
+    """Waits for the canvas to show a picture; returns the last screenshot."""
+    deadline = time.monotonic() + seconds
+    while True:
+        width, height, pixels = page.screenshot("#canvas")
+        if browser.lit_fraction(pixels) > 0.05 or time.monotonic() > deadline:
+            return width, height, pixels
+        time.sleep(0.25)
+
+
+def audio_states(page):
+    return page.evaluate("window.__audioContexts.map(c => [c.made, c.activated, c.context.state])")
+
+
+def expect_clean_console(page):
+    errors = page.uncaught_errors()
+    check(not errors, "the console shows errors:\n  " + "\n  ".join(errors))
+
+
+def frame_at_second(page, second, timeout):
+    """Holds the show at its first frame of the given second or later: its
+    frame loop paused, that frame on screen. The page watches for it on every
+    animation frame. Returns (frame number drawn, second drawn)."""
+    page.evaluate("""(() => {
+        const watch = () => {
+          if (Module._web_elapsed_seconds() >= %d) {
+            Module.pauseMainLoop();
+            window.__held = [Module._web_frame_counter() - 1, Module._web_elapsed_seconds()];
+          } else {
+            requestAnimationFrame(watch);
+          }
+        };
+        window.__held = null;
+        requestAnimationFrame(watch);
+      })()""" % second)
+    held = page.wait_for("window.__held", timeout=timeout)
+    check(held, "the show never reached second %d" % second)
+    return int(held[0]), int(held[1])
+
+
+def hold_frame(page, frame, timeout):
+    """Pauses the show's frame loop right after it drew the given frame."""
+    page.evaluate("""(() => {
+        window.__held = null;
+        const watch = () => {
+          if (Module._web_frame_counter() >= %d) {
+            Module.pauseMainLoop();
+            window.__held = Module._web_frame_counter() - 1;
+          } else {
+            requestAnimationFrame(watch);
+          }
+        };
+        requestAnimationFrame(watch);
+      })()""" % (frame + 1))
+    held = page.wait_for("window.__held !== null && window.__held + 1", timeout=timeout)
+    check(held, "the show never reached frame %d" % frame)
+    return int(held) - 1
+
+
+def mean_difference(a, b):
+    return sum(abs(x - y) for x, y in zip(a, b)) / len(a)
+
+
+def compare_with_desktop(args, pixels, frame, second, out):
+    """The same frame of the show rendered by the desktop build offscreen."""
+    fps = frame // second if second > 0 else frame + 1
+    check(fps >= 1 and frame // fps == second, "frame %d cannot fall in second %d" % (frame, second))
+    subprocess.run([args.capture, "--fps", str(fps), "--at", "%.6f" % ((frame - 0.5) / fps), "--out", out,
+                    "--media", args.media], check=True, stdout=subprocess.DEVNULL)
+    with open(os.path.join(out, "frame_%06d.png" % frame), "rb") as f:
+        width, height, desktop = browser.decode_png(f.read())
+    check((width, height) == (800, 600), "capture gave %d x %d" % (width, height))
+    return mean_difference(pixels, desktop)
+
+
+def case_question(page, args, out):
+    page.open(args.url)
+    check(page.wait_for("!document.getElementById('question').hidden", timeout=90),
+          "the start-up question never appeared")
+    caption = page.evaluate("document.getElementById('question-caption').textContent")
+    text = page.evaluate("document.getElementById('question-text').textContent")
+    buttons = page.evaluate("[...document.querySelectorAll('#question button')].map(b => b.textContent)")
+    check(caption == QUESTION_CAPTION, "caption %r" % caption)
+    check(text == QUESTION_TEXT, "question %r" % text)
+    check(buttons == ["Yes", "No"], "buttons %r" % buttons)
+    check(not shown(page, "#canvas"), "the show is visible before the answer")
+    check(audio_states(page) == [], "sound was asked for before any click")
+
+    clicked = page.evaluate("performance.now()")
+    page.click_element("#no")
+    check(page.wait_for("(() => { const c = document.getElementById('canvas'), r = c.getBoundingClientRect();"
+                        " return c.width === 800 && c.height === 600 && r.width === 800 && r.height === 600; })()",
+                        timeout=10), "the canvas is not 800 x 600 after No")
+    check(not page.evaluate("document.fullscreenElement"), "No went full screen")
+    width, height, pixels = wait_lit(page, 8)
+    check((width, height) == (800, 600), "canvas shot %d x %d" % (width, height))
+    check(browser.lit_fraction(pixels) > 0.05, "the canvas stays black after No")
+
+    check(page.wait_for("window.__audioContexts.some(c => c.made >= %f && c.context.state === 'running')" % clicked,
+                        timeout=10), "no sound started after the click: %r" % audio_states(page))
+
+    frame, second = frame_at_second(page, 5, timeout=20)
+    check(second in (5, 6), "held at second %d, not about 5" % second)
+    width, height, pixels = page.screenshot("#canvas")
+    page.evaluate("Module.resumeMainLoop()")
+    browser.write_png(os.path.join(out, "browser_second5.png"), width, height, pixels)
+    check(browser.lit_fraction(pixels) > 0.2, "second 5 is mostly black")
+    if args.capture:
+        difference = compare_with_desktop(args, pixels, frame, second, out)
+        print("second 5, frame %d: mean difference from the desktop's frame %.2f of 255" % (frame, difference))
+        check(difference < 4.0, "the browser's frame %d differs from the desktop's by %.2f on average (see %s)"
+              % (frame, difference, out))
+    expect_clean_console(page)
+
+
+def case_window(page, args, out):
+    page.open(args.url + "?window")
+    check(page.wait_for(RUNNING, timeout=90), "?window did not start the show")
+    check(not shown(page, "#question"), "?window asked the question")
+    width, height, pixels = wait_lit(page, 8)
+    check(browser.lit_fraction(pixels) > 0.05, "the canvas stays black")
+    check(page.wait_for("window.__audioContexts.length > 0", timeout=10), "the show never asked for sound")
+    states = audio_states(page)
+    check(all(state == "suspended" and not activated for _, activated, state in states),
+          "sound played before any gesture: %r" % states)
+
+    page.click_element("#canvas")
+    check(page.wait_for("window.__audioContexts.every(c => c.context.state === 'running')", timeout=5),
+          "the first click did not start the tune: %r" % audio_states(page))
+
+    page.press("Escape", "Escape", 27)
+    check(page.wait_for("!document.getElementById('ended').hidden", timeout=5), "Escape did not end the show")
+    check(not shown(page, "#canvas"), "the show is still visible after Escape")
+    check(page.evaluate("window.showExitCode") == 0, "exit code %r" % page.evaluate("window.showExitCode"))
+    frames = page.evaluate("Module._web_frame_counter()")
+    time.sleep(0.5)
+    check(page.evaluate("Module._web_frame_counter()") == frames, "frames are still drawn after the end")
+    check(page.wait_for("window.__audioContexts.every(c => c.context.state === 'closed')", timeout=5),
+          "the tune plays on after the end")
+    check("has ended" in page.evaluate("document.body.innerText"), "no ended page")
+    expect_clean_console(page)
+
+
+def case_fullscreen(page, args, out):
+    page.open(args.url)
+    check(page.wait_for("!document.getElementById('question').hidden", timeout=90), "no question")
+    page.click_element("#yes")
+    check(page.wait_for("document.fullscreenElement === document.getElementById('canvas')", timeout=5),
+          "Yes did not put the canvas in full screen")
+    check(page.wait_for(RUNNING, timeout=10), "the show did not start after Yes")
+    check(page.evaluate("[document.getElementById('canvas').width, document.getElementById('canvas').height]")
+          == [800, 600], "full screen changed the show's picture size")
+    width, height, pixels = wait_lit(page, 8)
+    check(browser.lit_fraction(pixels) > 0.05, "the full-screen canvas stays black")
+    # The browser takes Escape to leave full screen; the show ends on that.
+    page.evaluate("document.exitFullscreen()")
+    check(page.wait_for("!document.getElementById('ended').hidden", timeout=5),
+          "leaving full screen did not end the show")
+    check(not page.evaluate("document.fullscreenElement"), "still full screen after the end")
+    expect_clean_console(page)
+
+
+def case_show_end(page, args, out):
+    page.open(args.url + "?window")
+    check(page.wait_for(RUNNING, timeout=90), "?window did not start the show")
+    start = page.evaluate("Module._web_elapsed_seconds()")
+    # The show's clock reads the page's calendar: move it on to second 222.
+    page.evaluate("window.__clockShift = %d * 1000" % (222 - start))
+    check(page.wait_for("Module._web_elapsed_seconds() >= 222", timeout=5), "the clock shift did not reach the show")
+    width, height, pixels = page.screenshot("#canvas")
+    check(browser.lit_fraction(pixels, 8) < 0.01, "seconds 220 to 225 are not black")
+    check(page.wait_for("!document.getElementById('ended').hidden", timeout=10),
+          "the show did not end after second 225")
+    check(page.evaluate("window.showExitCode") == 0, "exit code %r" % page.evaluate("window.showExitCode"))
+    expect_clean_console(page)
+
+
+# A frame inside each showing of the mesh scenes, by second.
+MESH_SCENES = [(60, "reflecting spheres"), (74, "counter-rotating meshes"), (90, "blob sheet"),
+               (130, "reflecting spheres, second showing"), (150, "tunnel"), (170, "twin bowls")]
+TIED_FPS = 2  # frames per second of the tied clock: few frames, every scene on its schedule
+
+
+def case_scenes(page, args, out):
+    check(args.capture and args.media, "scenes needs --capture and --media")
+    page.open(args.url + "?window", setup="window.__framesPerSecond = %d;" % TIED_FPS)
+    check(page.wait_for(RUNNING, timeout=90), "?window did not start the show")
+    frames = [second * TIED_FPS + 1 for second, _ in MESH_SCENES]  # each second's second frame
+    shots = {}
+    for frame in frames:
+        held = hold_frame(page, frame, timeout=120)
+        check(held == frame, "held frame %d, not %d" % (held, frame))
+        check(page.evaluate("Module._web_elapsed_seconds()") == frame // TIED_FPS, "the clock is not tied to frames")
+        shots[frame] = page.screenshot("#canvas")[2]
+        page.evaluate("Module.resumeMainLoop()")
+    expect_clean_console(page)
+    subprocess.run([args.capture, "--fps", str(TIED_FPS), "--at",
+                    ",".join("%.6f" % ((f - 0.5) / TIED_FPS) for f in frames), "--out", out, "--media", args.media],
+                   check=True, stdout=subprocess.DEVNULL)
+    worst = []
+    for (second, name), frame in zip(MESH_SCENES, frames):
+        browser.write_png(os.path.join(out, "browser_%06d.png" % frame), 800, 600, shots[frame])
+        with open(os.path.join(out, "frame_%06d.png" % frame), "rb") as f:
+            desktop = browser.decode_png(f.read())[2]
+        difference = mean_difference(shots[frame], desktop)
+        print("second %d (%s), frame %d: mean difference %.2f of 255, lit %.2f"
+              % (second, name, frame, difference, browser.lit_fraction(shots[frame])))
+        check(browser.lit_fraction(shots[frame]) > 0.05, "second %d (%s) is black" % (second, name))
+        if difference >= 4.0:
+            worst.append("%s at second %d differs by %.2f" % (name, second, difference))
+    check(not worst, "the browser's frames differ from the desktop's: " + "; ".join(worst) + " (see %s)" % out)
+
+
+CASES = {"question": case_question, "window": case_window, "fullscreen": case_fullscreen, "show-end": case_show_end,
+         "scenes": case_scenes}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("case", choices=sorted(CASES))
+    parser.add_argument("--page", required=True, help="the folder holding index.html")
+    parser.add_argument("--capture", help="the desktop build's capture tool, for comparing frames")
+    parser.add_argument("--media", help="the media folder the capture tool runs in")
+    parser.add_argument("--out", help="where pictures go (default: a temporary folder)")
+    parser.add_argument("--chromium", default="chromium")
+    args = parser.parse_args()
+    out = args.out or tempfile.mkdtemp(prefix="show-web-")
+    os.makedirs(out, exist_ok=True)
+    server = browser.PageServer(args.page)
+    args.url = server.url + "index.html"
+    page = browser.Chromium(args.chromium)
+    try:
+        CASES[args.case](page, args, out)
+    except Failure as failure:
+        print("FAIL %s: %s" % (args.case, failure))
+        print("console:\n  " + "\n  ".join(page.console_lines()[-40:]))
+        return 1
+    finally:
+        page.close()
+        server.close()
+    print("ok %s" % args.case)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,283 @@
+// What the web layer sends to the browser's GL, call for call: its GLU sphere
+// against Mesa's GLU, and its runs of primitives.
+//
+// This program defines the immediate-mode entry points itself and is linked
+// to export them, so Mesa's libGLU, which finds its GL functions at run time,
+// draws into the same recorder as the layer does. No GL context is needed:
+// nothing reaches a driver. Each recorded vertex carries the normal and
+// texture coordinate current when it was given, which is what GL draws, and
+// which attributes were sent for it: the browser lays out a primitive's
+// vertices from its first and needs them all alike.
+#include <GL/gl.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/web/gl_compat.h"
+
+namespace {
+
+enum Sent : unsigned { SentColour = 1, SentNormal = 2, SentTexCoord = 4 };
+
+struct RecordedVertex {
+    GLfloat normal[3], texCoord[2], position[3];
+    GLfloat colour[4];
+    unsigned sent;  // attributes given since the vertex before
+};
+struct Primitive {
+    GLenum mode;
+    std::vector<RecordedVertex> vertices;
+};
+
+struct Recorder {
+    RecordedVertex current{};
+    std::vector<Primitive> primitives;
+    int strayVertices = 0;  // vertices outside glBegin/glEnd
+    std::vector<std::vector<GLfloat>> looseColours;  // colours set outside primitives
+    bool open = false;
+} R;
+
+// Mesa's quad strips become the layer's triangle strips of the same vertices.
+GLenum drawn_as(GLenum mode) { return mode == GL_QUAD_STRIP ? GL_TRIANGLE_STRIP : mode; }
+
+}  // namespace
+
+extern "C" {
+void glBegin(GLenum mode) {
+    R.primitives.push_back({mode, {}});
+    R.open = true;
+}
+void glEnd() { R.open = false; }
+void glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
+    R.current.normal[0] = x;
+    R.current.normal[1] = y;
+    R.current.normal[2] = z;
+    R.current.sent |= SentNormal;
+}
+void glTexCoord2f(GLfloat s, GLfloat t) {
+    R.current.texCoord[0] = s;
+    R.current.texCoord[1] = t;
+    R.current.sent |= SentTexCoord;
+}
+void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
+    GLfloat c[4] = {r, g, b, a};
+    for (int i = 0; i < 4; ++i) R.current.colour[i] = c[i];
+    if (R.open)
+        R.current.sent |= SentColour;
+    else
+        R.looseColours.push_back({r, g, b, a});
+}
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
+    R.current.position[0] = x;
+    R.current.position[1] = y;
+    R.current.position[2] = z;
+    if (!R.open) {
+        ++R.strayVertices;
+        return;
+    }
+    R.primitives.back().vertices.push_back(R.current);
+    R.current.sent = 0;
+}
+}
+
+namespace {
+
+// The normal and texture coordinate the application left current: GLU's
+// vertices without their own take these.
+const GLfloat StartNormal[3] = {0.25f, -0.5f, 0.75f};
+const GLfloat StartTexCoord[2] = {0.3f, 0.7f};
+
+void reset_recorder() {
+    R = Recorder{};
+    for (int i = 0; i < 3; ++i) R.current.normal[i] = StartNormal[i];
+    R.current.texCoord[0] = StartTexCoord[0];
+    R.current.texCoord[1] = StartTexCoord[1];
+}
+
+struct Settings {
+    GLenum normals;
+    bool texture;
+    GLenum orientation;
+    int slices, stacks;
+    std::string name() const {
+        std::string n = normals == GLU_SMOOTH ? "smooth" : normals == GLU_FLAT ? "flat" : "no normals";
+        n += texture ? ", textured" : ", untextured";
+        n += orientation == GLU_OUTSIDE ? ", outside" : ", inside";
+        return n + ", " + std::to_string(slices) + " x " + std::to_string(stacks);
+    }
+};
+
+std::vector<Primitive> mesa_sphere(const Settings& s, double radius, GLfloat* finalNormal) {
+    reset_recorder();
+    GLUquadric* q = gluNewQuadric();
+    gluQuadricNormals(q, s.normals);
+    gluQuadricTexture(q, s.texture ? GL_TRUE : GL_FALSE);
+    gluQuadricOrientation(q, s.orientation);
+    gluSphere(q, radius, s.slices, s.stacks);
+    gluDeleteQuadric(q);
+    for (int i = 0; i < 3; ++i) finalNormal[i] = R.current.normal[i];
+    return R.primitives;
+}
+
+std::vector<Primitive> layer_sphere(const Settings& s, double radius, GLfloat* finalNormal) {
+    reset_recorder();
+    // The layer's own current normal, given outside a primitive as an
+    // application would; the recorder starts from the same one.
+    compat_glNormal3f(StartNormal[0], StartNormal[1], StartNormal[2]);
+    compat_glTexCoord2f(StartTexCoord[0], StartTexCoord[1]);
+    GLUquadric* q = compat_gluNewQuadric();
+    compat_gluQuadricNormals(q, s.normals);
+    compat_gluQuadricTexture(q, s.texture ? GL_TRUE : GL_FALSE);
+    compat_gluQuadricOrientation(q, s.orientation);
+    compat_gluSphere(q, radius, s.slices, s.stacks);
+    compat_gluDeleteQuadric(q);
+    compat_current_normal(finalNormal);
+    EXPECT_EQ(R.strayVertices, 0);
+    return R.primitives;
+}
+
+void expect_same_sphere(const Settings& s, double radius) {
+    SCOPED_TRACE(s.name() + ", radius " + std::to_string(radius));
+    GLfloat mesaNormal[3], layerNormal[3];
+    std::vector<Primitive> mesa = mesa_sphere(s, radius, mesaNormal);
+    std::vector<Primitive> layer = layer_sphere(s, radius, layerNormal);
+    ASSERT_FALSE(mesa.empty());
+    ASSERT_EQ(layer.size(), mesa.size());
+    for (size_t p = 0; p < mesa.size(); ++p) {
+        EXPECT_EQ(layer[p].mode, drawn_as(mesa[p].mode)) << "primitive " << p;
+        ASSERT_EQ(layer[p].vertices.size(), mesa[p].vertices.size()) << "primitive " << p;
+        for (size_t v = 0; v < mesa[p].vertices.size(); ++v) {
+            const RecordedVertex& a = layer[p].vertices[v];
+            const RecordedVertex& b = mesa[p].vertices[v];
+            for (int i = 0; i < 3; ++i) {
+                EXPECT_EQ(a.position[i], b.position[i]) << "primitive " << p << " vertex " << v;
+                EXPECT_EQ(a.normal[i], b.normal[i]) << "primitive " << p << " vertex " << v;
+            }
+            for (int i = 0; i < 2; ++i) EXPECT_EQ(a.texCoord[i], b.texCoord[i]) << "primitive " << p << " vertex " << v;
+        }
+    }
+    // Later vertices without normals (the grids) see the same normal.
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(layerNormal[i], mesaNormal[i]);
+    for (const Primitive& p : layer)
+        for (const RecordedVertex& v : p.vertices) EXPECT_EQ(v.sent, p.vertices[0].sent) << "one layout a primitive";
+}
+
+// The reflecting spheres' quadric: smooth normals, texture coordinates on,
+// radius 1.1, 20 slices and 20 stacks.
+TEST(WebQuadric, ShowSphereMatchesMesaGlu) {
+    expect_same_sphere({GLU_SMOOTH, true, GLU_OUTSIDE, 20, 20}, 1.1);
+}
+
+// Without texture coordinates GLU closes the poles with fans; flat normals
+// and the inside orientation change which normal goes where; more slices than
+// GLU's cache holds are cut to 239.
+TEST(WebQuadric, OtherQuadricSettingsMatchMesaGlu) {
+    const GLenum normals[] = {GLU_SMOOTH, GLU_FLAT, GLU_NONE};
+    for (GLenum n : normals)
+        for (bool texture : {true, false})
+            for (GLenum orientation : {GLenum(GLU_OUTSIDE), GLenum(GLU_INSIDE)})
+                expect_same_sphere({n, texture, orientation, 7, 4}, 2.5);
+    expect_same_sphere({GLU_SMOOTH, false, GLU_OUTSIDE, 300, 3}, 0.5);
+    expect_same_sphere({GLU_SMOOTH, true, GLU_OUTSIDE, 3, 1}, 1.0);
+}
+
+// The grids draw each quad as a glBegin/glEnd pair of its own: the layer
+// sends a run of them as one primitive, until any other call, a primitive of
+// another kind, or a strip (strips never run on).
+TEST(WebStream, RunsOfPrimitivesGoDownAsOneDraw) {
+    compat_flush();
+    reset_recorder();
+    auto quads = [](int count, int first = 0) {
+        for (int q = first; q < first + count; ++q) {
+            compat_glBegin(GL_QUADS);
+            for (int k = 0; k < 4; ++k) {
+                compat_glTexCoord2f(float(q), float(k));
+                compat_glVertex3f(float(q), float(k), 0);
+            }
+            compat_glEnd();
+        }
+    };
+    auto strip = [] {
+        compat_glBegin(GL_TRIANGLE_STRIP);
+        for (int k = 0; k < 4; ++k) compat_glVertex3f(float(k), 0, 1);
+        compat_glEnd();
+    };
+    quads(5);
+    EXPECT_EQ(R.primitives.size(), 1u);
+    EXPECT_TRUE(R.open) << "a run stays open for more of its kind";
+    compat_glEnable(GL_TEXTURE_GEN_T);  // the layer's own state: the run goes on
+    compat_glDisable(GL_TEXTURE_GEN_T);
+    quads(1, 5);
+    compat_glTranslatef(1, 0, 0);  // anything else ends it first
+    EXPECT_FALSE(R.open);
+    quads(2);
+    strip();
+    strip();
+    compat_flush();
+    ASSERT_EQ(R.primitives.size(), 4u);
+    EXPECT_EQ(R.primitives[0].mode, GLenum(GL_QUADS));
+    EXPECT_EQ(R.primitives[0].vertices.size(), 24u);
+    EXPECT_EQ(R.primitives[1].mode, GLenum(GL_QUADS));
+    EXPECT_EQ(R.primitives[1].vertices.size(), 8u);
+    EXPECT_EQ(R.primitives[2].mode, GLenum(GL_TRIANGLE_STRIP));
+    EXPECT_EQ(R.primitives[3].vertices.size(), 4u);
+    for (int q = 0; q < 6; ++q)
+        for (int k = 0; k < 4; ++k) {
+            const RecordedVertex& v = R.primitives[0].vertices[size_t(q * 4 + k)];
+            EXPECT_EQ(v.position[0], float(q));
+            EXPECT_EQ(v.texCoord[1], float(k));
+        }
+
+    // A run holds whole primitives up to its limit, then a new one begins.
+    reset_recorder();
+    quads(16000);
+    compat_flush();
+    ASSERT_EQ(R.primitives.size(), 2u);
+    EXPECT_EQ(R.primitives[0].vertices.size() % 4, 0u);
+    EXPECT_EQ(R.primitives[0].vertices.size() + R.primitives[1].vertices.size(), 64000u);
+}
+
+// OpenGL keeps current values; the browser's emulation keeps none inside a
+// primitive. Every vertex goes with every attribute of its primitive, the
+// ones not given again at their current values, and the colour given last
+// inside a primitive is current after it.
+TEST(WebStream, EveryVertexCarriesTheCurrentValues) {
+    compat_flush();
+    reset_recorder();
+    compat_glBegin(GL_TRIANGLES);
+    compat_glNormal3f(0, 1, 0);
+    compat_glTexCoord2f(0.25f, 0.5f);
+    compat_glVertex3f(0, 0, 0);
+    compat_glVertex3f(1, 0, 0);
+    compat_glTexCoord2f(0.75f, 0.5f);
+    compat_glVertex3f(0, 1, 0);
+    compat_glEnd();
+    // A mesh object without texture: colours per vertex, a new attribute, so a new primitive.
+    compat_glBegin(GL_TRIANGLES);
+    for (int k = 0; k < 3; ++k) {
+        compat_glNormal3f(1, 0, 0);
+        compat_glColor3ub(255, 128, GLubyte(k * 100));
+        compat_glVertex3f(float(k), 2, 0);
+    }
+    compat_glEnd();
+    compat_flush();
+    ASSERT_EQ(R.primitives.size(), 2u);
+    const std::vector<RecordedVertex>& first = R.primitives[0].vertices;
+    ASSERT_EQ(first.size(), 3u);
+    for (const RecordedVertex& v : first) {
+        EXPECT_EQ(v.sent, unsigned(SentNormal | SentTexCoord));
+        EXPECT_EQ(v.normal[1], 1.0f);
+    }
+    EXPECT_EQ(first[1].texCoord[0], 0.25f) << "the second vertex keeps the current coordinate";
+    EXPECT_EQ(first[2].texCoord[0], 0.75f);
+    const std::vector<RecordedVertex>& second = R.primitives[1].vertices;
+    ASSERT_EQ(second.size(), 3u);
+    for (const RecordedVertex& v : second) EXPECT_EQ(v.sent, unsigned(SentColour | SentNormal));
+    EXPECT_EQ(second[2].colour[2], 200 / 255.0f);
+    ASSERT_FALSE(R.looseColours.empty()) << "no current colour after the primitive";
+    EXPECT_EQ(R.looseColours.back(), (std::vector<GLfloat>{1.0f, 128 / 255.0f, 200 / 255.0f, 1.0f}));
+}
+
+}  // namespace
