@@ -15,10 +15,11 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*"; [ -f "$work/show.log" ] && sed 's/^/  show: /' "$work/show.log"; exit 1; }
 
 # An X server with only an 800x600 screen, or none at all with such a mode.
-start_xvfb() {  # WIDTHxHEIGHT
+start_xvfb() {  # WIDTHxHEIGHT [SERVER-OPTION...]
   # -noreset: every tool here (and each message box) is a client that comes
   # and goes; a server resetting between them would greet the show half-made.
-  Xvfb -displayfd 3 -screen 0 "${1}x24" -noreset -nolisten tcp 3>"$work/display" >"$work/x.log" 2>&1 &
+  local size=$1; shift
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -noreset -nolisten tcp "$@" 3>"$work/display" >"$work/x.log" 2>&1 &
   server_pid=$!
   use_display
 }
@@ -127,6 +128,11 @@ import array, sys
 samples = array.array("h", open(sys.argv[1], "rb").read()[: 44100 * 4 * 2])
 print(int((sum(x * x for x in samples) / max(len(samples), 1)) ** 0.5))' "$1"
 }
+# A message box that could not be shown: its text, then why, on stderr.
+expect_told_why() {  # TEXT CAUSE-PATTERN
+  grep -A1 -F "$1" "$work/show.log" | sed -n 2p | grep -q "^(no message box: .*$2" \
+    || fail "no reason after \"$1\" naming $2"
+}
 expect_mode() { [ "$("$xprobe" mode)" = "$1" ] || fail "display is $("$xprobe" mode), expected $1"; }
 expect_exit() { wait_show_exit; [ "$exit_code" = "$1" ] || fail "exit code $exit_code, expected $1"; }
 cursor_is() { [ "$("$xprobe" cursor "$(window_id "Z_U OpenGl Base")")" = "$1" ]; }
@@ -145,6 +151,8 @@ window-escape)
   kill -0 "$show_pid" || fail "another key ended the show"
   key_to "Z_U OpenGl Base" Escape
   expect_exit 0
+  # A plain start says at most one thing (no sound card here: that it is silent).
+  [ "$(wc -l <"$work/show.log")" -le 1 ] || fail "more than one line on stderr"
   ;;
 window-close)
   start_xvfb 1024x768
@@ -240,6 +248,16 @@ no-display)
   show_pid=$!
   expect_exit 1
   grep -q "Full of screenshiiiet? (fullscreen?)" "$work/show.log" || fail "the question never reached the user"
+  expect_told_why "Full of screenshiiiet? (fullscreen?)" "X11 display"
+  ;;
+no-fonts)
+  # A server without the core fonts SDL's box is drawn with (a machine lacking
+  # xfonts-base): the question and the refusal reach stderr, each with its cause.
+  start_xvfb 1024x768 -fp built-ins
+  start_show
+  expect_exit 1
+  expect_told_why "Full of screenshiiiet? (fullscreen?)" "font"
+  expect_told_why "Display Mode Not Compatible" "font"
   ;;
 *)
   fail "unknown case $case_name"
