@@ -64,7 +64,8 @@ trap 'exit 130' INT TERM HUP
 step() {  # NAME FUNCTION [ARG...]: runs a step into its log; one line with its time
   local name=$1; shift
   local log start=$SECONDS rc
-  log=$logs/$(printf '%02d' $((++steps))).log
+  steps=$((steps + 1))
+  log=$logs/step-$(printf '%02d' "$steps").log
   "$@" >"$log" 2>&1
   rc=$?
   printf '%s  %-56s %-4s %6s\n' "$(date +%H:%M:%S)" "$name" "$([ $rc = 0 ] && echo ok || echo FAIL)" \
