@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
   # the build; dpkg-dev also unpacks Debian sources for the cross builds (scripts/debian-source.sh)
   build-essential cmake pkg-config clang dpkg-dev
+  # clang's libFuzzer and sanitizer runtimes, for the fuzzers (tests/fuzz/README.md)
+  libclang-rt-14-dev
   libsdl2-dev libopenmpt-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libpng-dev
   # unit tests: GoogleTest and its mock library, which Debian ships apart
   libgtest-dev libgmock-dev
