@@ -47,7 +47,17 @@ kill_root_processes() {
 }
 # Steps mount /proc, /sys and /dev in mount namespaces of their own, which go
 # with them; only a cached root's overlay is mounted here.
+# A step's processes outside the root (debootstrap, unshare), by id: stopped
+# first, so that none starts another while its children go.
+kill_tree() {  # PID
+  local child
+  kill -STOP "$1" 2>/dev/null || return 0
+  for child in $(ps -o pid= --ppid "$1"); do kill_tree "$child"; done
+  kill -KILL "$1" 2>/dev/null
+}
+step_pid=
 cleanup() {
+  [ -n "$step_pid" ] && kill_tree "$step_pid"
   kill_root_processes
   findmnt -rn -o TARGET | grep -F "$work/" | sort -r | while read -r target; do
     umount "$target" 2>/dev/null || umount -l "$target"
@@ -59,15 +69,19 @@ cleanup() {
   fi
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM HUP
+trap 'echo "fresh-check: interrupted"; exit 130' INT TERM HUP
 
 step() {  # NAME FUNCTION [ARG...]: runs a step into its log; one line with its time
   local name=$1; shift
   local log start=$SECONDS rc
   steps=$((steps + 1))
   log=$logs/step-$(printf '%02d' "$steps").log
-  "$@" >"$log" 2>&1
+  # In the background, so that a signal to this script is acted on at once.
+  "$@" </dev/null >"$log" 2>&1 &
+  step_pid=$!
+  wait "$step_pid"
   rc=$?
+  step_pid=
   printf '%s  %-56s %-4s %6s\n' "$(date +%H:%M:%S)" "$name" "$([ $rc = 0 ] && echo ok || echo FAIL)" \
     "$((SECONDS - start))s"
   if [ $rc != 0 ]; then
