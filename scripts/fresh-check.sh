@@ -57,7 +57,7 @@ kill_tree() {  # PID
 }
 step_pid=
 cleanup() {
-  [ -n "$step_pid" ] && kill_tree "$step_pid"
+  [ -n "$step_pid" ] && { kill_tree "$step_pid"; wait "$step_pid"; } 2>/dev/null
   kill_root_processes
   findmnt -rn -o TARGET | grep -F "$work/" | sort -r | while read -r target; do
     umount "$target" 2>/dev/null || umount -l "$target"
