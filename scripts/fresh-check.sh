@@ -35,7 +35,6 @@ rm -rf "$logs" && mkdir -p "$logs"
 
 work=$(mktemp -d /var/tmp/show-fresh-check.XXXXXX)
 root=$work/root
-mkdir "$root"
 
 # Everything started in the root, by its root directory.
 kill_root_processes() {
@@ -45,8 +44,6 @@ kill_root_processes() {
   done
   sleep 0.5
 }
-# Steps mount /proc, /sys and /dev in mount namespaces of their own, which go
-# with them; only a cached root's overlay is mounted here.
 # A step's processes outside the root (debootstrap, unshare), by id: stopped
 # first, so that none starts another while its children go.
 kill_tree() {  # PID
@@ -56,6 +53,8 @@ kill_tree() {  # PID
   kill -KILL "$1" 2>/dev/null
 }
 step_pid=
+# Steps mount /proc, /sys and /dev in mount namespaces of their own, which go
+# with them; only a cached root's overlay is mounted here.
 cleanup() {
   [ -n "$step_pid" ] && { kill_tree "$step_pid"; wait "$step_pid"; } 2>/dev/null
   kill_root_processes
@@ -70,6 +69,7 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'echo "fresh-check: interrupted"; exit 130' INT TERM HUP
+mkdir "$root"
 
 step() {  # NAME FUNCTION [ARG...]: runs a step into its log; one line with its time
   local name=$1; shift
