@@ -17,6 +17,8 @@ packages=(
   libx11-dev libxfixes-dev faketime imagemagick
   # the media checks through readers nobody here wrote
   openmpt123 xmp assimp-utils python3 python3-pil
+  # capture's video (and its tests' ffprobe)
+  ffmpeg
 )
 if [ "${1:-}" = --list ]; then
   printf '%s\n' "${packages[@]}"

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+struct openmpt_module;
+
 namespace platform {
 
 // ---- Message boxes: modal, with the show's exact texts and captions.
@@ -77,5 +79,12 @@ void post_quit(int exitCode);
 // failure leaves the show silent.
 void start_music(const char* fileName);
 void mute_music();  // later start_music calls play nothing (offline tools)
+
+// The tune exactly as the show plays it, for tools that render it offline:
+// libopenmpt's default settings, looping for ever, read as interleaved 16-bit
+// stereo at TuneSampleRate. nullptr when the file is missing or unreadable;
+// the caller releases it with openmpt_module_destroy.
+constexpr int TuneSampleRate = 44100;
+openmpt_module* open_tune(const char* fileName);
 
 }  // namespace platform

@@ -10,6 +10,7 @@
 
 #include <GL/gl.h>
 
+#include <array>
 #include <cmath>
 
 #include "scenes/grid.h"
@@ -76,14 +77,24 @@ void draw_collage(const SceneContext& ctx) {
 }
 
 // Flat x and y wobbled by the integer indices (one radian a row apart); a
-// still egg-crate relief of amplitude 0.5.
+// still egg-crate relief of amplitude 0.5. x follows the row alone and y the
+// column alone, so 45 sines a frame give every wobble; the relief is made once.
 void wobble_sheet(float* grid, int f) {
+    static const auto relief = [] {
+        std::array<float, GridSide * GridSide> z{};
+        for (int i = 0; i < GridSide; ++i)
+            for (int j = 0; j < GridSide; ++j)
+                z[size_t(i * GridSide + j)] = float(0.5 * std::sin(0.715 * i) * std::cos(0.715 * j));
+        return z;
+    }();
+    std::array<double, GridSide> wobble;
+    for (int k = 0; k < GridSide; ++k) wobble[size_t(k)] = 0.1 * std::sin(k + 0.05 * f);
     for (int i = 0; i < GridSide; ++i)
         for (int j = 0; j < GridSide; ++j) {
             float* point = grid + grid_index(i, j);
-            point[0] = float((i / 5.0 - 4.5) + 0.1 * std::sin(i + 0.05 * f));
-            point[1] = float((j / 5.0 - 4.5) + 0.1 * std::sin(j + 0.05 * f));
-            point[2] = float(0.5 * std::sin(0.715 * i) * std::cos(0.715 * j));
+            point[0] = float((i / 5.0 - 4.5) + wobble[size_t(i)]);
+            point[1] = float((j / 5.0 - 4.5) + wobble[size_t(j)]);
+            point[2] = relief[size_t(i * GridSide + j)];
         }
 }
 

@@ -9,6 +9,7 @@
 
 #include <GL/gl.h>
 
+#include <array>
 #include <cmath>
 
 #include "scenes/grid.h"
@@ -20,9 +21,10 @@ namespace {
 // z of every SharedBuffer grid point: a wave of amplitude 8 along the columns
 // (alongColumns, sheet A) or along the rows (sheet B), phase 0.05 h.
 void wave_heights(float* grid, bool alongColumns, double h) {
+    std::array<float, GridSide> wave;  // one sine per row or column
+    for (int k = 0; k < GridSide; ++k) wave[size_t(k)] = float(8.0 * std::sin(0.15 * k + 0.05 * h));
     for (int i = 0; i < GridSide; ++i)
-        for (int j = 0; j < GridSide; ++j)
-            grid[grid_index(i, j) + 2] = float(8.0 * std::sin(0.15 * (alongColumns ? j : i) + 0.05 * h));
+        for (int j = 0; j < GridSide; ++j) grid[grid_index(i, j) + 2] = wave[size_t(alongColumns ? j : i)];
 }
 
 // A sheet `depth` in front of the common swing, turned by `turn` degrees.
@@ -37,15 +39,9 @@ void place_sheet(double d, double depth, double turn) {
 
 void funnel_sheets_startup(const SceneContext& ctx) {
     fill_flat_grid(ctx.sharedBuffer);
-    // The funnel: 80 units deep at the centre, its rim at z = 0 (slightly
-    // above along row and column 44, as 0.0715 * 44 lies just past pi).
-    for (int i = 0; i < GridSide; ++i)
-        for (int j = 0; j < GridSide; ++j) {
-            float* point = ctx.vertexGrid + grid_index(i, j);
-            point[0] = i / 5.0f - 4.5f;
-            point[1] = j / 5.0f - 4.5f;
-            point[2] = float(-80.0 * std::sin(0.0715 * i) * std::sin(0.0715 * j));
-        }
+    // The funnel: the flat grid, 80 units deep at the centre.
+    fill_flat_grid(ctx.vertexGrid);
+    set_bowl_heights(ctx.vertexGrid, -80.0);
     load_texture(TexLights, "lights.tga", ctx.textureTable);
     load_texture(TexEnvi, "envi.tga", ctx.textureTable);
 }

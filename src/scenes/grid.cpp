@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <array>
 #include <cmath>
 
 #include "timeline/scene_context.h"
@@ -39,6 +40,27 @@ void draw_shifted_grid_mesh(const float* grid, float shift) {
 }
 
 void draw_grid_mesh(const float* grid) { draw_shifted_grid_mesh(grid, 0.0f); }
+
+void set_bowl_heights(float* grid, double height) {
+    // The 45 sines are the same for every bowl and every frame.
+    static const auto sines = [] {
+        std::array<double, GridSide> s{};
+        for (int k = 0; k < GridSide; ++k) s[size_t(k)] = std::sin(0.0715 * k);
+        return s;
+    }();
+    for (int i = 0; i < GridSide; ++i)
+        for (int j = 0; j < GridSide; ++j)
+            grid[grid_index(i, j) + 2] = float(height * sines[size_t(i)] * sines[size_t(j)]);
+}
+
+void draw_flat_quad(float halfWidth, float halfHeight, float shift) {
+    glBegin(GL_QUADS);
+        glTexCoord2f(shift, shift);               glVertex3f(-halfWidth, -halfHeight, 0.0f);
+        glTexCoord2f(1.0f + shift, shift);        glVertex3f(halfWidth, -halfHeight, 0.0f);
+        glTexCoord2f(1.0f + shift, 1.0f + shift); glVertex3f(halfWidth, halfHeight, 0.0f);
+        glTexCoord2f(shift, 1.0f + shift);        glVertex3f(-halfWidth, halfHeight, 0.0f);
+    glEnd();
+}
 
 void mirror_heights(float* buffer) {
     // Row and column 22 are the fold lines. For a symmetric table the four

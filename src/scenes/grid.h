@@ -24,6 +24,16 @@ void draw_grid_mesh(const float* grid);
 // The same with `shift` added to both texture coordinates of every corner.
 void draw_shifted_grid_mesh(const float* grid, float shift);
 
+// z of every point = height sin(0.0715 i) sin(0.0715 j): 0 along row and column
+// 0, `height` at the centre, and slightly past 0 along row and column 44, as
+// 0.0715 * 44 lies just past pi. x and y are left alone.
+void set_bowl_heights(float* grid, double height);
+
+// One GL_QUADS primitive in the z = 0 plane from (-halfWidth, -halfHeight) to
+// (halfWidth, halfHeight), counter-clockwise from the lower left, with texture
+// coordinates (0, 0) to (1, 1) shifted by `shift` in both s and t.
+void draw_flat_quad(float halfWidth, float halfHeight, float shift = 0.0f);
+
 // z of all 2025 grid points from the HeightTable, mirrored fourfold about
 // row and column 22: z(a, b) = H(m(a), m(b)), m(x) = x to 21, 44 - x from 22.
 // x and y are left alone.

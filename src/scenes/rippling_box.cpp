@@ -24,12 +24,7 @@ void rippling_box_render(const SceneContext& ctx) {
     glLoadIdentity();
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glTranslatef(0.0f, 0.0f, -1.8f);
-    glBegin(GL_QUADS);
-        glTexCoord2f(0.0f, 0.0f); glVertex3f(-1.0f, -1.0f, 0.0f);
-        glTexCoord2f(1.0f, 0.0f); glVertex3f(1.0f, -1.0f, 0.0f);
-        glTexCoord2f(1.0f, 1.0f); glVertex3f(1.0f, 1.0f, 0.0f);
-        glTexCoord2f(0.0f, 1.0f); glVertex3f(-1.0f, 1.0f, 0.0f);
-    glEnd();
+    draw_flat_quad(1.0f, 1.0f);
 
     // The walls; the box steps every fifth frame.
     bind_texture(TexLights, ctx.textureTable);

@@ -2,5 +2,9 @@
 // Tunnel and retreating mesh (140-159 s).
 #include "timeline/scene_context.h"
 
+// The mesh's distance, for the whole process: -5 at start, 0.01 further each
+// frame of the scene while above -8, never reset.
+extern float TunnelMeshDistance;
+
 void tunnel_startup(const SceneContext& ctx);
 void tunnel_render(const SceneContext& ctx);

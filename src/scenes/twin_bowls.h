@@ -2,5 +2,9 @@
 // Twin bowls and sinking mesh (160-219 s).
 #include "timeline/scene_context.h"
 
+// The mesh's height, for the whole process: 10 at start, 0.007 lower each
+// frame of the scene, without limit.
+extern float SinkingMeshHeight;
+
 void twin_bowls_startup(const SceneContext& ctx);
 void twin_bowls_render(const SceneContext& ctx);

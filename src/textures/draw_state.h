@@ -12,3 +12,5 @@ void enable_blend(int flag);
 void set_additive_blend();
 // Sphere-map generation mode for s and t; generation itself is left as it is.
 void set_sphere_mapping();
+// Texture-coordinate generation of both s and t on or off.
+void set_sphere_generation(bool on);

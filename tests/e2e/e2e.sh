@@ -9,6 +9,8 @@ server_pid= show_pid=
 cleanup() {
   [ -n "$show_pid" ] && kill -9 "$show_pid" 2>/dev/null
   [ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null && wait "$server_pid" 2>/dev/null
+  # E2E_KEEP=DIR keeps the screenshots for a person to look at.
+  [ -n "${E2E_KEEP:-}" ] && mkdir -p "$E2E_KEEP" && cp "$work"/*.png "$E2E_KEEP"/ 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -224,7 +226,7 @@ music)
   ;;
 silent-without-tune)
   # Without the tune the show runs all the same, silent, and still ends on Escape.
-  mkdir "$work/media" && cp "$media"/*.tga "$work/media/" 2>/dev/null
+  mkdir "$work/media" && cp "$media"/* "$work/media/" && rm "$work/media/algar.xm"
   media=$work/media
   start_xvfb 1024x768
   start_show env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
@@ -234,6 +236,59 @@ silent-without-tune)
   key_to "Z_U OpenGl Base" Escape
   expect_exit 0
   [ ! -s "$work/audio.raw" ] || [ "$(audio_level "$work/audio.raw")" -eq 0 ] || fail "sound without a tune"
+  ;;
+window-whole-show)
+  # The whole show in real time, as a person watches it in a window: a picture
+  # in each scene, the tune from the start, no memory growing, the end by itself.
+  start_xvfb 1024x768
+  start_show env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+  answer Escape
+  expect_window_800x600_at_origin
+  # The show's clock starts once its media are loaded, within a second or so of
+  # the window: every shot is taken well inside its scene's seconds.
+  now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+  opened=$(now_ms)
+  at() {  # SECOND: sleeps until that many seconds after the window opened
+    local wait=$(( opened + $1 * 1000 - $(now_ms) ))
+    [ "$wait" -gt 0 ] && sleep "$((wait / 1000)).$(printf %03d $((wait % 1000)))"
+  }
+  rss() { awk '/^VmRSS/ {print $2}' "/proc/$show_pid/status"; }
+  shots=()
+  for second in 10 23 40 60 74 90 150 190 220; do
+    at "$second"
+    kill -0 "$show_pid" 2>/dev/null || fail "the show ended before second $second"
+    case $second in
+    60) rss60=$(rss) ;;
+    220) rss220=$(rss); continue ;;
+    esac
+    import -window "$(window_id "Z_U OpenGl Base")" "$work/at-$second.png" 2>/dev/null || fail "no screenshot at $second"
+    shots+=("$work/at-$second.png")
+  done
+  for _ in $(seq 150); do kill -0 "$show_pid" 2>/dev/null || break; sleep 0.1; done
+  expect_exit 0
+  lasted=$(( $(now_ms) - opened ))
+  echo "the show ran $lasted ms; memory $rss60 kB at second 60, $rss220 kB at second 220"
+  [ "$lasted" -ge 225000 ] && [ "$lasted" -lt 235000 ] || fail "the show lasted $lasted ms"
+  [ $((rss220 - rss60)) -le 6144 ] || fail "memory grew from $rss60 kB to $rss220 kB"
+  /usr/bin/python3 - "$work/audio.raw" "${shots[@]}" <<'PY' || fail "pictures or tune wrong"
+import array, itertools, sys
+from PIL import Image, ImageChops, ImageStat
+audio, shots = sys.argv[1], sys.argv[2:]
+pictures = [Image.open(p).convert("RGB") for p in shots]
+for path, picture in zip(shots, pictures):
+    mean = sum(ImageStat.Stat(picture).mean) / 3
+    print(f"{path.rsplit('/', 1)[1]}: mean {mean:.1f}")
+    assert mean > 8, f"{path} is black"
+for (a, pa), (b, pb) in itertools.combinations(zip(shots, pictures), 2):
+    difference = sum(ImageStat.Stat(ImageChops.difference(pa, pb)).mean) / 3
+    assert difference > 8, f"{a} and {b} look the same ({difference:.1f})"
+# The tune from half a second on: every second of the first half minute sounds.
+samples = array.array("h", open(audio, "rb").read()[: 44100 * 4 * 30])
+for second in range(1, 30):
+    window = samples[second * 88200 - 44100 : (second + 1) * 88200 - 44100]
+    level = (sum(x * x for x in window) / len(window)) ** 0.5
+    assert level > 300, f"silence at second {second} (RMS {level:.0f})"
+PY
   ;;
 no-800x600-mode)
   start_xvfb 1024x768

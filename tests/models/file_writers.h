@@ -102,6 +102,20 @@ inline Bytes bmp(const Bitmap& b) {
     return cat({Bytes{'B', 'M'}, u32(uint32_t(offset + b.pixels.size())), u32(0), u32(offset), header, b.pixels});
 }
 
+// A 24-bit bitmap of width x height pixels from R, G, B bytes, bottom row first.
+inline Bytes bitmap_of(int width, int height, const Bytes& rgb) {
+    Bitmap b;
+    b.width = width, b.height = height;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = &rgb[size_t((y * width + x) * 3)];
+            b.pixels.insert(b.pixels.end(), {p[2], p[1], p[0]});
+        }
+        b.pixels.resize((b.pixels.size() + 3) / 4 * 4, 0);
+    }
+    return bmp(b);
+}
+
 // Writes bytes to a file; false when it cannot.
 inline bool write_file(const std::string& path, const Bytes& bytes) {
     FILE* f = std::fopen(path.c_str(), "wb");

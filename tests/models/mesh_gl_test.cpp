@@ -15,20 +15,6 @@ namespace {
 
 using namespace writers;
 
-// A 24-bit bitmap of width x height pixels from R, G, B bytes, bottom row first.
-Bytes bitmap_of(int width, int height, const Bytes& rgb) {
-    Bitmap b;
-    b.width = width, b.height = height;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const uint8_t* p = &rgb[size_t((y * width + x) * 3)];
-            b.pixels.insert(b.pixels.end(), {p[2], p[1], p[0]});
-        }
-        b.pixels.resize((b.pixels.size() + 3) / 4 * 4, 0);
-    }
-    return bmp(b);
-}
-
 class MeshGl : public GlTest {
 protected:
     void SetUp() override {

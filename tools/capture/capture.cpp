@@ -1,88 +1,209 @@
 // capture: renders the show offscreen at a fixed frame rate of show time and
-// writes the chosen frames as PNG. The show runs unchanged; only its two seams
+// writes what was asked of it: chosen frames as PNG and on a contact sheet, the
+// tune as WAV, the show as MP4. The show runs unchanged; only its two seams
 // differ: the calendar clock reads the simulated second of the frame being
-// drawn, and presenting a frame means reading its pixels. No sound.
+// drawn, and presenting a frame means reading its pixels.
 #include <GL/gl.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "capture_options.h"
+#include "contact_sheet.h"
+#include "pending_file.h"
 #include "platform/offscreen.h"
 #include "platform/platform.h"
 #include "png_file.h"
+#include "progress.h"
 #include "shell/shell.h"
 #include "timeline/demo.h"
+#include "tune_wav.h"
+#include "video_encoder.h"
 
 namespace {
 
 // Any fixed origin: only differences of the clock matter to the show.
 constexpr int64_t ClockOrigin = 1000000000;
+constexpr int BadInput = 2, Failed = 1;
 
 CaptureOptions Options;
 int64_t Frame = 0;  // the frame being drawn, by number
-bool WriteFailed = false;
+
+// What the run is making; the frame presenter adds to it as frames are drawn.
+struct Outputs {
+    std::unique_ptr<PendingFile> sheetFile, audioFile, videoFile, soundTrack;
+    std::unique_ptr<ContactSheet> sheet;
+    VideoEncoder video;
+    std::vector<uint8_t> pixels, rgb;  // the frame just drawn (BGRA, bottom row first); a PNG's rows
+    Progress* progress = nullptr;      // while frames are drawn
+    int sheetCells = 0;
+    std::string error;                 // the first failure; empty while all is well
+} Out;
 
 int64_t simulated_calendar() { return ClockOrigin + Frame / Options.fps; }
 
-std::string frame_path(int64_t frame) {
+bool fail(const std::string& message) {
+    if (Out.error.empty()) Out.error = message;
+    return false;
+}
+
+void write_png_frame() {
     char name[32];
-    std::snprintf(name, sizeof name, "frame_%06lld.png", static_cast<long long>(frame));
-    return Options.outDir + "/" + name;
+    std::snprintf(name, sizeof name, "/frame_%06lld.png", static_cast<long long>(Frame));
+    PendingFile file(Options.outDir + name);
+    std::string error;
+    if (!file.create(&error)) return (void)fail(error);
+    frame_to_rgb(Out.pixels.data(), ScreenWidth, ScreenHeight, &Out.rgb);
+    if (!write_png(file.temporary(), ScreenWidth, ScreenHeight, Out.rgb.data()))
+        return (void)fail("cannot write " + file.final());
+    if (!file.commit(&error)) return (void)fail(error);
+    Out.progress->clear_line();
+    std::printf("%s  second %.3f\n", file.final().c_str(), double(Frame) / Options.fps);
+    std::fflush(stdout);
 }
 
-void grab_chosen_frame() {
-    if (!Options.frames.count(Frame)) return;
-    std::vector<uint8_t> rgb(size_t(ScreenWidth) * ScreenHeight * 3);
+// The frame presenter: reads the pixels once, for every output that wants this frame.
+void take_frame() {
+    const bool chosen = Options.frames.count(Frame) != 0;
+    const bool filmed = !Options.videoPath.empty() && Frame >= Options.rangeFirst && Frame <= Options.rangeLast;
+    if (!Out.error.empty() || (!chosen && !filmed)) return;
+    // BGRA is the pixel buffer's own layout: Mesa copies it without converting.
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, ScreenWidth, ScreenHeight, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
-    const std::string path = frame_path(Frame);
-    if (!write_png(path, ScreenWidth, ScreenHeight, rgb.data())) {
-        std::fprintf(stderr, "capture: cannot write %s\n", path.c_str());
-        WriteFailed = true;
-        return;
-    }
-    std::printf("%s  second %.3f\n", path.c_str(), double(Frame) / Options.fps);
+    glReadPixels(0, 0, ScreenWidth, ScreenHeight, GL_BGRA, GL_UNSIGNED_BYTE, Out.pixels.data());
+    std::string error;
+    if (filmed && !Out.video.write_frame(Out.pixels.data(), &error)) return (void)fail(error);
+    if (chosen && !Options.outDir.empty()) write_png_frame();
+    if (chosen && Out.sheet) Out.sheet->add(Out.sheetCells++, Out.pixels.data(), second_label(Frame, Options.fps));
 }
 
-// The output folder as an absolute path, made if missing: the show runs in the media folder.
-bool prepare_out_dir() {
-    std::error_code failed;
-    std::filesystem::path out = std::filesystem::absolute(Options.outDir, failed);
-    if (!failed) std::filesystem::create_directories(out, failed);
-    if (failed) {
-        std::fprintf(stderr, "capture: cannot make %s: %s\n", Options.outDir.c_str(), failed.message().c_str());
-        return false;
+// A file output, created empty under its temporary name at once: an output
+// that cannot be written is refused before any work is done.
+bool prepare_file(const std::string& path, std::unique_ptr<PendingFile>* file) {
+    if (path.empty()) return true;
+    file->reset(new PendingFile(path));
+    std::string error;
+    return (*file)->create(&error) || fail(error);
+}
+
+bool prepare_outputs() {
+    if (!Options.outDir.empty()) {
+        std::error_code failed;
+        std::filesystem::path out = std::filesystem::absolute(Options.outDir, failed);
+        if (!failed) std::filesystem::create_directories(out, failed);
+        if (failed) return fail("cannot make " + Options.outDir + ": " + failed.message());
+        Options.outDir = out.string();
     }
-    Options.outDir = out.string();
+    if (!Options.sheetPath.empty())
+        Out.sheet.reset(new ContactSheet(int(Options.frames.size()), ScreenWidth, ScreenHeight));
+    // Without --audio the video's sound track is a scratch file beside it, removed at the end.
+    const std::string soundTrack = Options.audioPath.empty() && !Options.videoPath.empty()
+                                       ? Options.videoPath + ".sound.wav" : "";
+    return prepare_file(Options.sheetPath, &Out.sheetFile) && prepare_file(Options.audioPath, &Out.audioFile) &&
+           prepare_file(Options.videoPath, &Out.videoFile) && prepare_file(soundTrack, &Out.soundTrack);
+}
+
+// The WAV of the range: --audio's file, or the video's scratch sound track.
+PendingFile* sound_track() { return Out.audioFile ? Out.audioFile.get() : Out.soundTrack.get(); }
+
+// The tune over the range, rendered before the frames: ffmpeg reads it whole.
+bool write_sound_track() {
+    PendingFile* track = sound_track();
+    if (!track) return true;
+    const std::string tune = (std::filesystem::absolute(Options.mediaDir) / "algar.xm").string();
+    const int64_t first = tune_sample_at_frame(Options.rangeFirst, Options.fps);
+    const int64_t end = tune_sample_at_frame(Options.rangeLast + 1, Options.fps);
+    bool silent = false;
+    std::string error;
+    if (!write_tune_wav(tune, first, end - first, track->temporary(), &silent, &error))
+        return fail("cannot write " + track->final() + ": " + error);
+    if (silent)
+        std::fprintf(stderr, "capture: no playable tune at %s: the sound is silence, as in the show\n", tune.c_str());
     return true;
 }
 
-// What the window set-up does once the context is current, then the frames
-// up to the last one chosen, which lies before the show's end.
-int run_capture() {
+bool start_video() {
+    if (!Out.videoFile) return true;
     std::string error;
-    if (!platform::open_offscreen_context(ScreenWidth, ScreenHeight, &error)) {
-        std::fprintf(stderr, "capture: offscreen OpenGL context: %s\n", error.c_str());
-        return 1;
-    }
+    return Out.video.start(Out.videoFile->temporary(), sound_track()->temporary(), ScreenWidth, ScreenHeight,
+                           Options.fps, Options.preset, &error) ||
+           fail(error);
+}
+
+// What the window set-up does once the context is current, then every frame
+// from the first up to the last one wanted: the show's state at a frame
+// depends on all the frames before it.
+bool draw_frames(int64_t last) {
+    std::string error;
+    if (!platform::open_offscreen_context(ScreenWidth, ScreenHeight, &error))
+        return fail("offscreen OpenGL context: " + error);
     platform::mute_music();
-    if (chdir(Options.mediaDir.c_str()) != 0) {
-        std::fprintf(stderr, "capture: cannot enter media folder %s\n", Options.mediaDir.c_str());
-        return 1;
-    }
+    if (chdir(Options.mediaDir.c_str()) != 0) return fail("cannot enter the media folder " + Options.mediaDir);
+    Out.pixels.resize(size_t(ScreenWidth) * ScreenHeight * 4);
     set_calendar_clock(simulated_calendar);
-    set_frame_presenter(grab_chosen_frame);
+    set_frame_presenter(take_frame);
     init_gl_state();
     resize_gl_view(ScreenWidth, ScreenHeight);
     start_demo();
-    const int64_t last = *Options.frames.rbegin();
-    for (Frame = 0; Frame <= last && !WriteFailed; ++Frame) draw_frame();
+    Progress progress(last + 1);
+    Out.progress = &progress;
+    for (Frame = 0; Frame <= last && Out.error.empty() && !StopSignal; ++Frame) {
+        draw_frame();
+        progress.frame_done();
+    }
+    progress.finish();
+    Out.progress = nullptr;
     platform::close_offscreen_context();
-    return WriteFailed ? 1 : 0;
+    return Out.error.empty();
+}
+
+// The outputs under their own names, once each is complete.
+bool finish_outputs() {
+    std::string error;
+    if (Out.videoFile && !Out.video.finish(&error)) return fail(error);
+    if (Out.sheet && !write_png(Out.sheetFile->temporary(), Out.sheet->layout().width, Out.sheet->layout().height,
+                                Out.sheet->rgb().data()))
+        return fail("cannot write " + Out.sheetFile->final());
+    for (auto* file : {&Out.videoFile, &Out.audioFile, &Out.sheetFile})
+        if (*file && !(*file)->commit(&error)) return fail(error);
+    return true;
+}
+
+// The frames to draw: up to the last chosen frame or the end of the filmed range.
+int64_t last_frame_wanted() {
+    int64_t last = -1;
+    if (!Options.frames.empty()) last = *Options.frames.rbegin();
+    if (!Options.videoPath.empty()) last = std::max(last, Options.rangeLast);
+    return last;
+}
+
+int run() {
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(Options.mediaDir, ignored)) {
+        std::fprintf(stderr, "capture: no media folder %s\n", Options.mediaDir.c_str());
+        return BadInput;
+    }
+    if (!Options.videoPath.empty() && !program_on_path("ffmpeg")) {
+        std::fprintf(stderr, "capture: --video needs the ffmpeg program (Debian's ffmpeg package); none is on PATH\n");
+        return BadInput;
+    }
+    install_stop_handlers();
+    if (!prepare_outputs()) {
+        std::fprintf(stderr, "capture: %s\n", Out.error.c_str());
+        return BadInput;
+    }
+    const int64_t last = last_frame_wanted();
+    const bool done = write_sound_track() && start_video() && (last < 0 || draw_frames(last)) && !StopSignal &&
+                      finish_outputs();
+    if (StopSignal) {
+        std::fprintf(stderr, "capture: stopped by signal %d; unfinished outputs removed\n", int(StopSignal));
+        return 128 + StopSignal;
+    }
+    if (!done) std::fprintf(stderr, "capture: %s\n", Out.error.c_str());
+    return done ? 0 : Failed;
 }
 
 }  // namespace
@@ -90,9 +211,16 @@ int run_capture() {
 int main(int argc, char** argv) {
     std::string error;
     if (!parse_capture_options(std::vector<std::string>(argv + 1, argv + argc), &Options, &error)) {
-        std::fprintf(stderr, "capture: %s\n%s", error.c_str(), CaptureUsage);
-        return 2;
+        std::fprintf(stderr, "capture: %s (capture --help lists the options)\n", error.c_str());
+        return BadInput;
     }
-    if (!prepare_out_dir()) return 1;
-    return run_capture();
+    if (Options.help) {
+        std::fputs(CaptureUsage, stdout);
+        return 0;
+    }
+    const int status = run();
+    // What was not committed goes: an unfinished file never stays behind.
+    Out.video.abort();
+    for (auto* file : {&Out.videoFile, &Out.audioFile, &Out.sheetFile, &Out.soundTrack}) file->reset();
+    return status;
 }

@@ -7,10 +7,33 @@
 #include <sstream>
 
 const char* const CaptureUsage =
-    "usage: capture --out DIR [--fps N] [--at S,S,...] [--every N [--from S] [--to S]] [--media DIR]\n"
-    "  writes the chosen frames of the show as DIR/frame_NNNNNN.png; frame k is at second k / fps\n";
+    "usage: capture [OPTION]...\n"
+    "Renders the show offscreen at a fixed frame rate of show time (frame k is at second k / fps)\n"
+    "and writes any of: chosen frames as PNG, a contact sheet of them, the tune as WAV, the show as MP4.\n"
+    "Seconds run from 0 to 225 (decimals allowed, below 226).\n"
+    "\n"
+    "  --fps N          frames per second of show time (default 60)\n"
+    "  --at S,S,...     choose the first frame of each of these seconds (default: none)\n"
+    "  --every N        choose every Nth frame of the range (default: none)\n"
+    "  --from S         first second of the range of --every, --audio and --video (default 0)\n"
+    "  --to S           last second of the range, its frame included (default: the end of second 225)\n"
+    "  --out DIR        write the chosen frames as DIR/frame_NNNNNN.png (default: not written)\n"
+    "  --sheet FILE     write the chosen frames, each labelled with its second, on one PNG contact sheet\n"
+    "                   (default: none; at most 1000 frames)\n"
+    "  --audio FILE     write the tune over the range as 44100 Hz 16-bit stereo WAV (default: none)\n"
+    "  --video FILE     write the range as H.264 MP4 with the tune, through the ffmpeg program (default: none)\n"
+    "  --preset NAME    x264 preset for --video, ultrafast to veryslow (default veryfast)\n"
+    "  --media DIR      the folder the show runs in, with its textures, meshes and tune\n"
+    "                   (default: the working folder)\n"
+    "  --help           print this and exit\n"
+    "\n"
+    "Each output appears under its own name only when complete. Exit codes: 0 done, 1 a failure\n"
+    "while capturing, 2 bad arguments, 130 or 143 stopped by a signal.\n";
 
 namespace {
+
+const char* const Presets[] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
+                               "medium",    "slow",      "slower",   "veryslow"};
 
 bool parse_int(const std::string& text, int* out) {
     errno = 0;
@@ -31,17 +54,23 @@ bool parse_second(const std::string& text, double* out) {
     return true;
 }
 
+bool parse_preset(const std::string& text, std::string* out) {
+    for (const char* name : Presets)
+        if (text == name) return *out = text, true;
+    return false;
+}
+
 int64_t last_frame(int fps) { return int64_t(CaptureLastSecond + 1) * fps - 1; }
 
-int64_t first_frame_at(double second, int fps) {
-    int64_t frame = int64_t(std::ceil(second * fps - 1e-9));
-    return frame > last_frame(fps) ? last_frame(fps) : frame;
-}
+// The first frame at or after the second (the tiny slack absorbs decimal
+// seconds such as 0.1 that binary cannot hold exactly).
+int64_t frame_at_or_after(double second, int fps) { return int64_t(std::ceil(second * fps - 1e-9)); }
 
 struct Raw {
     std::vector<std::string> at;
     int every = 0;
     double from = 0.0, to = CaptureLastSecond + 1;
+    bool fromGiven = false, toGiven = false;
 };
 
 bool fail(std::string* error, const std::string& message) {
@@ -49,47 +78,75 @@ bool fail(std::string* error, const std::string& message) {
     return false;
 }
 
-bool expand_frames(const Raw& raw, CaptureOptions* options, std::string* error) {
+bool choose_frames(const Raw& raw, CaptureOptions* options, std::string* error) {
+    const int fps = options->fps;
     for (const std::string& text : raw.at) {
         double second;
         if (!parse_second(text, &second)) return fail(error, "--at: not a second of the show (0 to 225): " + text);
-        options->frames.insert(first_frame_at(second, options->fps));
+        int64_t frame = frame_at_or_after(second, fps);
+        options->frames.insert(frame > last_frame(fps) ? last_frame(fps) : frame);
     }
-    if (raw.every > 0) {
-        if (raw.to < raw.from) return fail(error, "--to lies before --from");
-        const int64_t first = first_frame_at(raw.from, options->fps);
-        int64_t last = int64_t(std::floor(raw.to * options->fps + 1e-9));
-        if (last > last_frame(options->fps)) last = last_frame(options->fps);
-        for (int64_t k = first; k <= last; k += raw.every) options->frames.insert(k);
-    }
-    if (options->frames.empty()) return fail(error, "no frames chosen: give --at or --every");
+    if (raw.to < raw.from) return fail(error, "--to lies before --from");
+    options->rangeFirst = frame_at_or_after(raw.from, fps);
+    options->rangeLast = std::min(int64_t(std::floor(raw.to * fps + 1e-9)), last_frame(fps));
+    if (options->rangeFirst > options->rangeLast)
+        return fail(error, "no frame lies between --from and --to at this --fps");
+    if (raw.every > 0)
+        for (int64_t k = options->rangeFirst; k <= options->rangeLast; k += raw.every) options->frames.insert(k);
+    return true;
+}
+
+// Every option must serve an output, and every output must have what it needs.
+bool check_combination(const Raw& raw, const CaptureOptions& options, std::string* error) {
+    const bool pictures = !options.outDir.empty() || !options.sheetPath.empty();
+    const bool chosen = !raw.at.empty() || raw.every > 0;
+    const bool ranged = raw.every > 0 || !options.audioPath.empty() || !options.videoPath.empty();
+    if (!pictures && options.audioPath.empty() && options.videoPath.empty())
+        return fail(error, "nothing to write: give --out, --sheet, --audio or --video");
+    if (pictures && !chosen) return fail(error, "no frames chosen for --out or --sheet: give --at or --every");
+    if (chosen && !pictures) return fail(error, "--at and --every choose frames for --out or --sheet: give one");
+    if ((raw.fromGiven || raw.toGiven) && !ranged)
+        return fail(error, "--from and --to go with --every, --audio or --video");
     return true;
 }
 
 }  // namespace
 
 bool parse_capture_options(const std::vector<std::string>& args, CaptureOptions* options, std::string* error) {
+    for (const std::string& arg : args)
+        if (arg == "--help" || arg == "-h") return options->help = true;
     Raw raw;
-    bool fromGiven = false, toGiven = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
+        if (name.rfind("--", 0) != 0) return fail(error, "unexpected argument " + name);
+        std::string* text = name == "--out"     ? &options->outDir
+                            : name == "--sheet" ? &options->sheetPath
+                            : name == "--audio" ? &options->audioPath
+                            : name == "--video" ? &options->videoPath
+                            : name == "--media" ? &options->mediaDir
+                                                : nullptr;
+        const bool known = text || name == "--fps" || name == "--every" || name == "--from" || name == "--to" ||
+                           name == "--at" || name == "--preset";
+        if (!known) return fail(error, "unknown option " + name);
         if (i + 1 >= args.size()) return fail(error, "missing value after " + name);
         const std::string& value = args[++i];
         bool ok = true;
-        if (name == "--fps") ok = parse_int(value, &options->fps);
+        if (text) ok = !(*text = value).empty();
+        else if (name == "--fps") ok = parse_int(value, &options->fps);
         else if (name == "--every") ok = parse_int(value, &raw.every);
-        else if (name == "--from") ok = fromGiven = parse_second(value, &raw.from);
-        else if (name == "--to") ok = toGiven = parse_second(value, &raw.to);
-        else if (name == "--out") options->outDir = value;
-        else if (name == "--media") options->mediaDir = value;
-        else if (name == "--at") {
+        else if (name == "--from") ok = raw.fromGiven = parse_second(value, &raw.from);
+        else if (name == "--to") ok = raw.toGiven = parse_second(value, &raw.to);
+        else if (name == "--preset") ok = parse_preset(value, &options->preset);
+        else {
             std::stringstream list(value);
             for (std::string item; std::getline(list, item, ',');) raw.at.push_back(item);
-        } else
-            return fail(error, "unknown option " + name);
-        if (!ok) return fail(error, "bad value for " + name + ": " + value);
+            ok = !raw.at.empty();
+        }
+        if (!ok) return fail(error, "bad value for " + name + ": \"" + value + "\"");
     }
-    if (options->outDir.empty()) return fail(error, "--out DIR is required");
-    if ((fromGiven || toGiven) && raw.every == 0) return fail(error, "--from and --to go with --every");
-    return expand_frames(raw, options, error);
+    if (!check_combination(raw, *options, error) || !choose_frames(raw, options, error)) return false;
+    if (!options->sheetPath.empty() && options->frames.size() > SheetMaxFrames)
+        return fail(error, "--sheet takes at most " + std::to_string(SheetMaxFrames) + " frames, not " +
+                               std::to_string(options->frames.size()) + ": choose fewer with --every");
+    return true;
 }

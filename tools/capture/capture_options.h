@@ -1,27 +1,34 @@
 #pragma once
-// The capture tool's command line: which frames of the show to write, where.
+// The capture tool's command line: which frames of the show to render, and
+// which outputs to make of them.
 #include <cstdint>
 #include <set>
 #include <string>
 #include <vector>
 
 struct CaptureOptions {
-    int fps = 60;                 // frames per second of show time: frame k is at second k / fps
-    std::set<int64_t> frames;     // the frames to write, by number
-    std::string outDir;           // where the PNG files go
-    std::string mediaDir = ".";   // the folder the show runs in
+    int fps = 60;                  // frames per second of show time: frame k is at second k / fps
+    std::set<int64_t> frames;      // --at and --every: the frames written as PNG and laid on the sheet
+    int64_t rangeFirst = 0;        // --from..--to as frame numbers, both included: what --every,
+    int64_t rangeLast = 0;         // --audio and --video cover
+    std::string outDir;            // PNG frames; empty: none
+    std::string sheetPath;         // contact sheet of the chosen frames; empty: none
+    std::string audioPath;         // the tune over the range as WAV; empty: none
+    std::string videoPath;         // the range as MP4 with the tune; empty: none
+    std::string preset = "veryfast";  // x264's speed against size
+    std::string mediaDir = ".";    // the folder the show runs in
+    bool help = false;             // --help: print the usage, nothing else
 };
 
 // The last second the show draws; second 226 ends it.
 constexpr int CaptureLastSecond = 225;
+// Frames on one contact sheet at most (a sheet of 1,000 is 4,600 pixels square).
+constexpr size_t SheetMaxFrames = 1000;
 
-// Parses the arguments after the program name. False with *error set on any
-// unknown, missing or out-of-range value.
-//   --fps N            frames per second (default 60)
-//   --at S,S,...       the first frame of each of these seconds (decimals allowed)
-//   --every N          every Nth frame of --from S (default 0) to --to S (default 225)
-//   --out DIR          required
-//   --media DIR        default: the working folder
+// Parses the arguments after the program name. False with *error set (one line)
+// on an unknown option, a missing or out-of-range value, or a combination that
+// would write nothing.
 bool parse_capture_options(const std::vector<std::string>& args, CaptureOptions* options, std::string* error);
 
+// Every option with its default, for --help.
 extern const char* const CaptureUsage;

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "font.h"
+#include "lettering.h"
 
 namespace {
 

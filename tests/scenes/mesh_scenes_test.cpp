@@ -1,0 +1,228 @@
+// The five mesh scenes on the offscreen context, started by the show's own
+// start-up over small meshes and solid-colour pictures: the drawing state each
+// scene inherits and leaves, the grids they hand to one another, and the two
+// values that live for the whole process.
+#include <GL/gl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "scenes/grid.h"
+#include "scenes/scenes.h"
+#include "shell/shell.h"
+#include "support/gl_fixture.h"
+#include "models/file_writers.h"
+#include "textures/test_targa.h"
+#include "timeline/demo.h"
+
+namespace {
+
+using namespace writers;
+
+// One small triangle; `map` names its bitmap, or none for an untextured object.
+Bytes triangle_mesh(const std::string& map) {
+    return mesh_file({material("SKIN", map, colour24(0, 90, 0)),
+                      object("Tri", {points({-1, 0, 0, 1, 0, 0, 0, 1, 0}), tex_verts({0, 0, 1, 0, 0, 1}),
+                                     faces({0, 1, 2}, {mat_group("SKIN")})})});
+}
+
+GLuint bound_texture() {
+    GLint name = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &name);
+    return GLuint(name);
+}
+
+struct Flags { bool depth, blend, genS, genT; };
+void expect_flags(const Flags& want, const char* scene) {
+    EXPECT_EQ(bool(glIsEnabled(GL_DEPTH_TEST)), want.depth) << scene;
+    EXPECT_EQ(bool(glIsEnabled(GL_BLEND)), want.blend) << scene;
+    EXPECT_EQ(bool(glIsEnabled(GL_TEXTURE_GEN_S)), want.genS) << scene;
+    EXPECT_EQ(bool(glIsEnabled(GL_TEXTURE_GEN_T)), want.genT) << scene;
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << scene;
+}
+
+class MeshScenes : public GlTest {
+protected:
+    // Every scene's start-up over this folder: the second mesh ("aru") ends on
+    // an untextured object, every other mesh on a textured one.
+    static void SetUpTestSuite() {
+        GlTest::SetUpTestSuite();
+        const std::string media = ::testing::TempDir() + "mesh_scenes_media";
+        mkdir(media.c_str(), 0755);
+        if (chdir(media.c_str()) != 0) return;
+        write_file("skin.bmp", bitmap_of(2, 2, Bytes(12, 200)));
+        for (const char* mesh : {"yeah.3ds", "magic.3ds", "orey.3ds", "shob.3ds"})
+            write_file(mesh, triangle_mesh("skin.bmp"));
+        write_file("aru.3ds", triangle_mesh(""));
+        struct Picture { const char* name; uint8_t r, g, b; };
+        for (const Picture& p : {Picture{"thennew.tga", 0, 0, 160}, Picture{"blobs.tga", 0, 150, 0},
+                                 Picture{"soultext.tga", 90, 0, 0}, Picture{"holes.tga", 0, 80, 80},
+                                 Picture{"crysblb.tga", 120, 0, 120}, Picture{"bg.tga", 0, 0, 70},
+                                 Picture{"flare.tga", 0, 0, 90}})
+            write_bytes(p.name, solid_targa(8, 8, 24, p.r, p.g, p.b));
+        platform::mute_music();
+        init_gl_state();
+        resize_gl_view(800, 600);
+        start_demo();
+    }
+    void SetUp() override {
+        GlTest::SetUp();
+        ASSERT_NE(ModelTable[SlotMagic].objectCount, 0);
+    }
+    static void render(SceneRoutine scene, int frame, int grid) {
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        FrameCounter = float(frame);
+        scene(scene_context(grid));
+    }
+    static std::vector<uint8_t> pixel(int x, int y) {
+        std::vector<uint8_t> rgba = read_pixels(x, y, 1, 1);
+        return {rgba[0], rgba[1], rgba[2]};
+    }
+};
+
+TEST_F(MeshScenes, SpheresAddTheGroundOnlyInTheFirstPassAfterAScenethatLeftBlendingOn) {
+    // The small picture holds the first pass; its bottom rows see the ground,
+    // which is flat white here because "aru" leaves 2D texturing off.
+    auto ground_in_small_picture = [] {
+        std::vector<uint8_t> small(128 * 128 * 3);
+        glBindTexture(GL_TEXTURE_2D, TargetTextureTable[0]);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, small.data());
+        return int(small[3 * (128 * 6 + 64) + 1]);
+    };
+    const GLint depth = [] { GLint d; glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &d); return d; }();
+    render(funnel_sheets_render, 0, 3);  // leaves blending on
+    render(reflecting_spheres_render, 0, 5);
+    expect_flags({true, false, false, false}, "spheres");
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_EQ(bound_texture(), TextureTable[TexFlare].glName);
+    EXPECT_NEAR(ground_in_small_picture(), 51, 1);  // added at alpha 0.2
+    GLint viewport[4], stack;
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &stack);
+    EXPECT_EQ(viewport[2] * 1000 + viewport[3], 800600);
+    EXPECT_EQ(stack, depth);
+
+    render(blob_sheet_render, 0, 6);  // leaves blending off
+    render(reflecting_spheres_render, 0, 4);
+    EXPECT_EQ(ground_in_small_picture(), 255);  // opaque
+    render(reflecting_spheres_render, 1, 4);
+    EXPECT_EQ(ground_in_small_picture(), 255);
+}
+
+TEST_F(MeshScenes, CounterMeshesBackgroundFollowsTheLastObjectDrawnBeforeIt) {
+    // After the spheres "aru"'s untextured object left texturing off: a white
+    // square. From then on the scene's own textured mesh has turned it on.
+    render(reflecting_spheres_render, 0, 5);
+    render(counter_meshes_render, 0, 4);
+    EXPECT_EQ(pixel(10, 10), (std::vector<uint8_t>{255, 255, 255}));
+    render(counter_meshes_render, 1, 4);
+    EXPECT_EQ(pixel(10, 10), (std::vector<uint8_t>{0, 0, 160}));
+    expect_flags({true, true, false, false}, "counter meshes");
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+}
+
+TEST_F(MeshScenes, BlobSheetAndTunnelLeaveDepthOnAndBlendingOff) {
+    glEnable(GL_TEXTURE_2D);
+    render(blob_sheet_render, 50, 6);
+    expect_flags({true, false, false, false}, "blob sheet");
+    EXPECT_EQ(pixel(5, 5)[0], 90);  // the caption is added over the whole window
+    render(tunnel_render, 50, 4);
+    expect_flags({true, false, false, false}, "tunnel");
+    EXPECT_EQ(bound_texture(), ModelTextureTable[SlotOrey * MaterialsPerModel]);
+}
+
+// The far sheet of the twin bowls is drawn first with whatever t generation
+// the frame before left: off after the tunnel, on after its own frames.
+TEST_F(MeshScenes, TwinBowlsFarSheetTakesGeneratedTOnlyFromItsSecondFrame) {
+    // At f = 5000 the far sheet's given coordinates lie in 5..6, the near
+    // sheet's in 10..11, everything else's in 0..1.
+    const int f = 5000;
+    auto far_sheet_t = [f](float* lowest, float* highest, int* count) {
+        std::vector<GLfloat> buffer(4 << 20);
+        glFeedbackBuffer(GLsizei(buffer.size()), GL_3D_COLOR_TEXTURE, buffer.data());
+        glRenderMode(GL_FEEDBACK);
+        render(twin_bowls_render, f, 7);
+        const GLint used = glRenderMode(GL_RENDER);
+        ASSERT_GT(used, 0);
+        *lowest = 1e9f, *highest = -1e9f, *count = 0;
+        for (GLint at = 0; at < used;) {
+            ASSERT_EQ(buffer[size_t(at)], GLfloat(GL_POLYGON_TOKEN));
+            const int vertices = int(buffer[size_t(at) + 1]);
+            for (int v = 0; v < vertices; ++v) {
+                const GLfloat* vertex = &buffer[size_t(at) + 2 + 11 * size_t(v)];
+                const float s = vertex[7], t = vertex[8];
+                if (s < 4.9f || s > 6.1f) continue;
+                *lowest = std::min(*lowest, t), *highest = std::max(*highest, t), ++*count;
+            }
+            at += 2 + 11 * vertices;
+        }
+    };
+    const float height = SinkingMeshHeight;
+    float lowest, highest;
+    int count;
+    render(tunnel_render, f, 4);
+    far_sheet_t(&lowest, &highest, &count);
+    EXPECT_GT(count, 1000);
+    EXPECT_GE(lowest, 4.99f);  // as given
+    EXPECT_LE(highest, 6.01f);
+    expect_flags({false, true, false, true}, "twin bowls");
+    far_sheet_t(&lowest, &highest, &count);
+    EXPECT_GT(count, 1000);
+    EXPECT_GE(lowest, 0.0f);  // sphere-mapped
+    EXPECT_LE(highest, 1.0f);
+    EXPECT_EQ(bound_texture(), TextureTable[TexHoles].glName);
+    SinkingMeshHeight = height;
+}
+
+TEST_F(MeshScenes, ReflectingSpheresHandGridFourToTheTunnelAndTheTunnelGridSevenToTheBlobSheet) {
+    static int64_t now = 0;
+    set_calendar_clock([] { return now; });
+    set_frame_presenter([] {});
+    start_clock();
+    auto extent = [](int axis) {
+        const float* g = VertexGridTable[4];
+        return std::vector<float>{g[grid_index(0, 0) + axis], g[grid_index(44, 44) + axis]};
+    };
+    for (int64_t second : {120, 140}) {  // the spheres' second showing, then the tunnel
+        now = second;
+        draw_frame();
+        EXPECT_EQ(extent(0), (std::vector<float>{-10.9f, 11.1f})) << second;  // 22 wide
+        EXPECT_EQ(extent(1), (std::vector<float>{-8.5f, 9.1f})) << second;   // 17.6 high
+    }
+    EXPECT_NEAR(VertexGridTable[4][grid_index(22, 22) + 2], -219.99f, 0.01f);
+    set_frame_presenter(nullptr);
+    set_calendar_clock(nullptr);
+
+    // Grid 6 from the blob sheet's own start-up, grid 7 from the tunnel's: the
+    // two halves of the blob sheet look the same.
+    render(blob_sheet_render, 777, 6);
+    const std::vector<uint8_t> first = read_pixels();
+    render(blob_sheet_render, 777, 7);
+    EXPECT_TRUE(first == read_pixels());
+    size_t sheet = 0;
+    for (size_t at = 0; at < first.size(); at += 4) sheet += first[at + 1] > 0;
+    EXPECT_GT(sheet, 800u * 600u / 4);
+}
+
+TEST_F(MeshScenes, TunnelMeshStopsAfterThreeHundredFramesAndTheSinkingMeshNever) {
+    glViewport(0, 0, 4, 4);  // the values, not the pictures
+    TunnelMeshDistance = -5.0f;
+    for (int k = 0; k < 299; ++k) render(tunnel_render, k, 4);
+    EXPECT_GT(TunnelMeshDistance, -8.0f);
+    render(tunnel_render, 299, 4);
+    EXPECT_NEAR(TunnelMeshDistance, -8.00007f, 1e-5);
+    const float stopped = TunnelMeshDistance;
+    for (int k = 300; k < 320; ++k) render(tunnel_render, k, 4);
+    EXPECT_EQ(TunnelMeshDistance, stopped);
+
+    SinkingMeshHeight = 10.0f;
+    for (int k = 0; k < 3600; ++k) render(twin_bowls_render, k, 7);
+    EXPECT_NEAR(SinkingMeshHeight, -15.2f, 0.01f);
+    glViewport(0, 0, 800, 600);
+}
+
+}  // namespace

@@ -1,0 +1,72 @@
+// The whole show with the generated media, through the timeline's two seams at
+// four frames a second of show time: every second draws its scene, no frame
+// raises an OpenGL error, the frame counter only grows, and the first frame
+// past second 225 ends the process with 0.
+#include <GL/gl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <string>
+
+#include "platform/platform.h"
+#include "shell/shell.h"
+#include "support/gl_fixture.h"
+#include "timeline/demo.h"
+
+namespace {
+
+constexpr int Rate = 4;
+int64_t Frame = 0;
+int64_t show_second() { return Frame / Rate; }
+
+class WholeShow : public GlTest {};
+
+// What each scene leaves bound and whether blending is on: enough to tell
+// which scene drew the frame.
+struct Row { int first, last; GLuint texture; bool blend; };
+
+TEST_F(WholeShow, EverySceneInItsSecondsWithoutErrorsThenTheEnd) {
+    ASSERT_EQ(chdir(SHOW_MEDIA_DIR), 0);
+    platform::mute_music();
+    set_calendar_clock(show_second);
+    set_frame_presenter([] {});
+    init_gl_state();
+    resize_gl_view(800, 600);
+    start_demo();
+    ASSERT_GT(ModelTable[SlotShob].objectCount, 0) << "generated media in " << SHOW_MEDIA_DIR;
+
+    auto mesh_texture = [](int slot) {
+        const Model& m = ModelTable[slot];
+        return ModelTextureTable[slot * MaterialsPerModel + m.objects[size_t(m.objectCount - 1)].materialIndex];
+    };
+    const GLuint lights = TextureTable[TexLights].glName, flare = TextureTable[TexFlare].glName;
+    const Row rows[] = {{0, 19, lights, true},     {20, 26, TargetTextureTable[0], true},
+                        {27, 53, lights, true},    {54, 67, flare, false},
+                        {68, 79, mesh_texture(SlotMagic), true}, {80, 119, mesh_texture(SlotMagic), false},
+                        {120, 139, flare, false},  {140, 159, mesh_texture(SlotOrey), false},
+                        {160, 219, TextureTable[TexHoles].glName, true}};
+    for (Frame = 0; Frame < (LastSecond + 1) * Rate; ++Frame) {
+        draw_frame();
+        const int second = int(show_second());
+        ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "second " << second;
+        ASSERT_EQ(FrameCounter, float(Frame + 1));
+        const std::vector<uint8_t> picture = read_pixels();
+        size_t lit = 0;
+        for (size_t at = 0; at < picture.size(); at += 4) lit += (picture[at] | picture[at + 1] | picture[at + 2]) > 16;
+        if (second > 219) {
+            ASSERT_EQ(lit, 0u) << "second " << second;
+            continue;
+        }
+        ASSERT_GT(lit, picture.size() / 4 / 20) << "second " << second;
+        for (const Row& row : rows) {
+            if (second < row.first || second > row.last) continue;
+            GLint bound = 0;
+            glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+            ASSERT_EQ(GLuint(bound), row.texture) << "second " << second;
+            ASSERT_EQ(bool(glIsEnabled(GL_BLEND)), row.blend) << "second " << second;
+        }
+    }
+    EXPECT_EXIT(draw_frame(), ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
