@@ -2,7 +2,11 @@
 #include <SDL.h>
 #include <libopenmpt/libopenmpt.h>
 
+#include <cstdio>
 #include <vector>
+#if defined(__linux__)
+#include <dlfcn.h>
+#endif
 
 #include "platform/byte_reader.h"
 #include "platform/platform.h"
@@ -20,6 +24,39 @@ void render_audio(void*, Uint8* stream, int bytes) {
     for (size_t i = done * 2; i < frames * 2; ++i) out[i] = 0;
 }
 
+// On a machine without a sound card ALSA writes a screenful of configuration
+// errors to stderr while SDL looks for its default device, on every start, for
+// a silence that is expected and told in one line of our own. Its library is
+// hushed while the device opens (SDL loads the same libasound; no build-time
+// dependency on it) and given its own handler back afterwards.
+class QuietAlsa {
+public:
+    QuietAlsa() {
+#if defined(__linux__)
+        library_ = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+        if (library_) setHandler_ = reinterpret_cast<SetHandler>(dlsym(library_, "snd_lib_error_set_handler"));
+        if (setHandler_) setHandler_(&QuietAlsa::ignore);
+#endif
+    }
+    ~QuietAlsa() {
+#if defined(__linux__)
+        if (setHandler_) setHandler_(nullptr);  // ALSA's default handler again
+        if (library_) dlclose(library_);
+#endif
+    }
+    QuietAlsa(const QuietAlsa&) = delete;
+    QuietAlsa& operator=(const QuietAlsa&) = delete;
+
+private:
+#if defined(__linux__)
+    using Handler = void (*)(const char* file, int line, const char* function, int error, const char* format, ...);
+    using SetHandler = int (*)(Handler);
+    static void ignore(const char*, int, const char*, int, const char*, ...) {}
+    void* library_ = nullptr;
+    SetHandler setHandler_ = nullptr;
+#endif
+};
+
 }  // namespace
 
 openmpt_module* open_tune(const char* fileName) {
@@ -35,7 +72,6 @@ void mute_music() { Muted = true; }
 
 void start_music(const char* fileName) {
     if (Muted || Module) return;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
     Module = open_tune(fileName);
     if (!Module) return;
 
@@ -45,8 +81,17 @@ void start_music(const char* fileName) {
     want.channels = 2;
     want.samples = 1024;
     want.callback = render_audio;
-    SDL_AudioDeviceID device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+    SDL_AudioDeviceID device = 0;
+    {
+        QuietAlsa quiet;
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+            device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+            // Stops SDL's device-watching thread while ALSA is still hushed.
+            if (device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+    }
     if (device == 0) {
+        std::fprintf(stderr, "No sound: %s\n", SDL_GetError());
         openmpt_module_destroy(Module);
         Module = nullptr;
         return;

@@ -19,6 +19,8 @@ window-escape)
   kill -0 "$show_pid" || fail "another key ended the show"
   key_to "Z_U OpenGl Base" Escape
   expect_exit 0
+  # A plain start says at most one thing (no sound card here: that it is silent).
+  [ "$(wc -l <"$work/show.log")" -le 1 ] || fail "more than one line on stderr"
   ;;
 window-close)
   start_xvfb 1024x768
@@ -167,6 +169,16 @@ no-display)
   show_pid=$!
   expect_exit 1
   grep -q "Full of screenshiiiet? (fullscreen?)" "$work/show.log" || fail "the question never reached the user"
+  expect_told_why "Full of screenshiiiet? (fullscreen?)" "X11 display"
+  ;;
+no-fonts)
+  # A server without the core fonts SDL's box is drawn with (a machine lacking
+  # xfonts-base): the question and the refusal reach stderr, each with its cause.
+  start_xvfb 1024x768 -fp built-ins
+  start_show
+  expect_exit 1
+  expect_told_why "Full of screenshiiiet? (fullscreen?)" "font"
+  expect_told_why "Display Mode Not Compatible" "font"
   ;;
 *)
   fail "unknown case $case_name"

@@ -17,10 +17,11 @@ trap cleanup EXIT
 fail() { echo "FAIL: $*"; [ -f "$work/show.log" ] && sed 's/^/  show: /' "$work/show.log"; exit 1; }
 
 # An X server with only an 800x600 screen, or none at all with such a mode.
-start_xvfb() {  # WIDTHxHEIGHT
+start_xvfb() {  # WIDTHxHEIGHT [SERVER-OPTION...]
   # -noreset: every tool here (and each message box) is a client that comes
   # and goes; a server resetting between them would greet the show half-made.
-  Xvfb -displayfd 3 -screen 0 "${1}x24" -noreset -nolisten tcp 3>"$work/display" >"$work/x.log" 2>&1 &
+  local size=$1; shift
+  Xvfb -displayfd 3 -screen 0 "${size}x24" -noreset -nolisten tcp "$@" 3>"$work/display" >"$work/x.log" 2>&1 &
   server_pid=$!
   use_display
 }
@@ -138,6 +139,11 @@ audio_level() {  # RMS of 16-bit stereo samples written by SDL's disk audio driv
 import array, sys
 samples = array.array("h", open(sys.argv[1], "rb").read()[: 44100 * 4 * 2])
 print(int((sum(x * x for x in samples) / max(len(samples), 1)) ** 0.5))' "$1"
+}
+# A message box that could not be shown: its text, then why, on stderr.
+expect_told_why() {  # TEXT CAUSE-PATTERN
+  grep -A1 -F "$1" "$work/show.log" | sed -n 2p | grep -q "^(no message box: .*$2" \
+    || fail "no reason after \"$1\" naming $2"
 }
 expect_mode() { [ "$("$xprobe" mode)" = "$1" ] || fail "display is $("$xprobe" mode), expected $1"; }
 expect_exit() { wait_show_exit; [ "$exit_code" = "$1" ] || fail "exit code $exit_code, expected $1"; }
