@@ -48,11 +48,30 @@ void restore_at_exit() {
     SDL_Quit();
 }
 
-extern "C" void restore_on_signal(int sig) {
+// Dies of the signal, as the process would have without the show, once the
+// display is back.
+void die_of(int sig) {
     restore_user_display();
     std::signal(sig, SIG_DFL);
     std::raise(sig);
+    std::_Exit(128 + sig);
 }
+
+volatile std::sig_atomic_t PendingSignal = 0;  // an end asked for by a signal, not yet acted on
+
+// Putting the display back calls SDL, which may wait for a lock (malloc's,
+// Xlib's) held by the very code the signal interrupted: a request is only
+// noted here, and the show dies of it at its next event check, from its own
+// thread. Should that check not come (a box open, a start-up still loading),
+// the fallback dies of it anyway; so does a second request.
+extern "C" void request_on_signal(int sig) {
+    if (PendingSignal) die_of(sig);
+    PendingSignal = sig;
+    arm_signal_fallback(5, [](int) { die_of(PendingSignal); });
+}
+
+// After a fault the process cannot go on: the display is put back at once, as best it can be.
+extern "C" void restore_on_fault(int sig) { die_of(sig); }
 
 bool ensure_video() {
     if (W.videoReady) return true;
@@ -62,7 +81,7 @@ bool ensure_video() {
     W.videoReady = true;
     W.quitEvent = SDL_RegisterEvents(1);
     std::atexit(restore_at_exit);
-    on_exit_signals(restore_on_signal);
+    on_exit_signals(request_on_signal, restore_on_fault);
     if (W.quitPending) post_quit(W.quitCode);
     W.quitPending = false;
     return true;
@@ -157,6 +176,7 @@ void swap_buffers() {
 }
 
 bool take_event(Event* event) {
+    if (PendingSignal) die_of(PendingSignal);
     *event = Event{};
     if (!W.videoReady) {
         if (!W.quitPending) return false;
