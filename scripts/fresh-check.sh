@@ -6,6 +6,7 @@
 #   ./scripts/test.sh   which installs everything with scripts/deps.sh, builds and tests;
 #   ./scripts/run.sh    under Xvfb: the question answered No, the window looked at
 #                       (a screenshot that is not black), Escape, exit code 0;
+#   the Windows zip and the web page, each by its README command;
 # then the tools' own needs: the fuzzers build and run (tests/fuzz/README.md), and
 # scripts/debian-source.sh unpacks a Debian source.
 # One line per step with its time, then PASS or FAIL. Needs root and the network
@@ -263,6 +264,15 @@ fuzzers() {
     for reader in 3ds dib tga; do build-fuzz/tests/fuzz/fuzz_$reader -runs=2000 -max_len=4096; done'
 }
 
+# The README's Windows and web commands; test.sh has already built their
+# libraries into the dependency cache, so these are the builds themselves.
+windows_zip() {
+  in_root './scripts/package-windows.sh && python3 -m zipfile -l dist/show-win64.zip && ls -l dist/show-win64.zip'
+}
+web_page() {
+  in_root './scripts/deps.sh && ./scripts/build-web.sh && ls -l dist/web/'
+}
+
 debian_source() {
   in_root './scripts/debian-source.sh libopenmpt && ls "$(./scripts/debian-source.sh libopenmpt)"'
 }
@@ -292,6 +302,8 @@ if [ $fresh = 1 ]; then
 fi
 [ -n "$failed" ] && verdict
 step "README run command: ./scripts/run.sh (No, look, Escape)" run_show || verdict
+step "README Windows command: ./scripts/package-windows.sh" windows_zip
+step "README web command: ./scripts/deps.sh && ./scripts/build-web.sh" web_page
 step "fuzzers build and run (clang, tests/fuzz/README.md)" fuzzers
 step "scripts/debian-source.sh libopenmpt" debian_source
 verdict
