@@ -140,6 +140,16 @@ import array, sys
 samples = array.array("h", open(sys.argv[1], "rb").read()[: 44100 * 4 * 2])
 print(int((sum(x * x for x in samples) / max(len(samples), 1)) ** 0.5))' "$1"
 }
+# The tune reached the audio output, and the silent show put nothing there.
+expect_tune() {  # RAW-FILE
+  [ -s "$1" ] || fail "nothing reached the audio output"
+  local level
+  level=$(audio_level "$1")
+  [ "$level" -ge 100 ] || fail "the tune is silent (RMS $level)"
+}
+expect_no_sound() {  # RAW-FILE
+  [ ! -s "$1" ] || [ "$(audio_level "$1")" -eq 0 ] || fail "sound without a tune"
+}
 # A message box that could not be shown: its text, then why, on stderr.
 expect_told_why() {  # TEXT CAUSE-PATTERN
   grep -A1 -F "$1" "$work/show.log" | sed -n 2p | grep -q "^(no message box: .*$2" \

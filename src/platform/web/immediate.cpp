@@ -225,23 +225,22 @@ void compat_current_normal(GLfloat normal[3]) {
     for (int i = 0; i < 3; ++i) normal[i] = S.normal[i];
 }
 
+namespace {
+
 // Generation is the layer's own state: switching it sends nothing and does
 // not end a run.
-void compat_glEnable(GLenum cap) {
+void set_capability(GLenum cap, bool on) {
     int c = coordinate_of_cap(cap);
-    if (c >= 0) S.genEnabled[c] = true;
+    if (c >= 0) S.genEnabled[c] = on;
     if (generation_cap(cap)) return;
     compat_flush();
-    glEnable(cap);
+    on ? glEnable(cap) : glDisable(cap);
 }
 
-void compat_glDisable(GLenum cap) {
-    int c = coordinate_of_cap(cap);
-    if (c >= 0) S.genEnabled[c] = false;
-    if (generation_cap(cap)) return;
-    compat_flush();
-    glDisable(cap);
-}
+}  // namespace
+
+void compat_glEnable(GLenum cap) { set_capability(cap, true); }
+void compat_glDisable(GLenum cap) { set_capability(cap, false); }
 
 GLboolean compat_glIsEnabled(GLenum cap) {
     int c = coordinate_of_cap(cap);
