@@ -35,18 +35,11 @@ sdl2=${prefixes[0]}
 openmpt=${prefixes[1]}
 
 if [ -z "$media" ]; then
+  # The native build's media target: it runs the generator again only when the
+  # generator changed, so an unchanged page is not packed and linked again.
   cmake -S "$root" -B "$build/host" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF > /dev/null
-  cmake --build "$build/host" "${parallel[@]}" --target mediagen
-  # The generator writes the same bytes every time: only files that changed
-  # are replaced, so an unchanged page is not packed and linked again.
-  media=$build/media
-  rm -rf "$build/media.new"
-  "$build/host/tools/mediagen/mediagen" "$build/media.new" > /dev/null
-  mkdir -p "$media"
-  for file in "$build/media.new"/*; do
-    cmp -s "$file" "$media/${file##*/}" || cp "$file" "$media/"
-  done
-  rm -rf "$build/media.new"
+  cmake --build "$build/host" "${parallel[@]}" --target media
+  media=$build/host/media
 fi
 media=$(cd "$media" && pwd)
 
