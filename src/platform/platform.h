@@ -43,6 +43,9 @@ Answer show_message(const char* text, const char* caption, Buttons buttons = But
                     bool owned = false);
 
 // ---- Display mode and window.
+// Connects to the display (X11 or Wayland) before the first box or window.
+// False with SDL's reason when there is none at all to connect to.
+bool open_display(std::string* why);
 enum class DisplaySwitch { Switched, CannotRead, NotCompatible };
 // Chooses the display's width by height mode, keeping depth and refresh where
 // offered; it takes effect when the full-screen window opens.

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "platform/display_probe.h"
 #include "platform/exit_signals.h"
 #include "platform/platform.h"
 #include "platform/window_placement.h"
@@ -99,6 +100,16 @@ void set_gl_attributes() {
 }
 
 }  // namespace
+
+bool open_display(std::string* why) {
+    // Only drivers that can be seen; an SDL_VIDEODRIVER of the user's still wins.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, visible_video_drivers().c_str());
+    std::string said;
+    if (with_stderr_held(ensure_video, &said)) return true;
+    *why = SDL_GetError();
+    if (!said.empty()) *why += "; " + said;
+    return false;
+}
 
 DisplaySwitch switch_display_mode(int width, int height) {
     SDL_DisplayMode current;
