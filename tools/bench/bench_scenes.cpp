@@ -59,20 +59,41 @@ bool read_count(const char* text, int* value) {
     return true;
 }
 
+const char* const Usage =
+    "usage: bench_scenes [--media DIR] [--warmup N] [--frames N]\n"
+    "Times every scene of the show offscreen through its own timeline, then start-up and peak memory.\n"
+    "\n"
+    "  --media DIR   the folder with the show's media (default: the working folder)\n"
+    "  --warmup N    frames drawn before timing each scene, 1 to 1000000 (default 30)\n"
+    "  --frames N    frames timed per scene, 1 to 1000000 (default 300)\n"
+    "  --help        print this and exit\n";
+
+// One line and exit code 2 for a command line it cannot take.
+int refuse(const std::string& why) {
+    std::fprintf(stderr, "bench_scenes: %s (bench_scenes --help shows the usage)\n", why.c_str());
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string media = ".";
     int warmup = 30, frames = 300;
     for (int i = 1; i < argc; ++i) {
-        const bool hasValue = i + 1 < argc;
-        if (!std::strcmp(argv[i], "--media") && hasValue) media = argv[++i];
-        else if (!std::strcmp(argv[i], "--warmup") && hasValue && read_count(argv[i + 1], &warmup)) ++i;
-        else if (!std::strcmp(argv[i], "--frames") && hasValue && read_count(argv[i + 1], &frames)) ++i;
-        else {
-            std::fprintf(stderr, "usage: bench_scenes [--media DIR] [--warmup N (30)] [--frames N (300)]\n");
-            return 2;
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+            std::fputs(Usage, stdout);
+            return 0;
         }
+    }
+    for (int i = 1; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (name != "--media" && name != "--warmup" && name != "--frames")
+            return refuse((name[0] == '-' ? "unknown option " : "unexpected argument ") + name);
+        if (i + 1 == argc) return refuse(name + " needs a value");
+        const char* value = argv[++i];
+        if (name == "--media") media = value;
+        else if (!read_count(value, name == "--warmup" ? &warmup : &frames))
+            return refuse(name + ": not a count from 1 to 1000000: " + value);
     }
     std::string error;
     if (!platform::open_offscreen_context(ScreenWidth, ScreenHeight, &error)) {

@@ -6,6 +6,16 @@
 #include <cstdlib>
 #include <sstream>
 
+// Where the media are when --media is not given: the working folder, or the
+// folder a package installed them in (the build's SHOW_CAPTURE_MEDIA).
+#ifdef CAPTURE_INSTALLED_MEDIA
+const char* const CaptureDefaultMedia = CAPTURE_INSTALLED_MEDIA;
+#define CAPTURE_MEDIA_WORDS CAPTURE_INSTALLED_MEDIA
+#else
+const char* const CaptureDefaultMedia = ".";
+#define CAPTURE_MEDIA_WORDS "the working folder"
+#endif
+
 const char* const CaptureUsage =
     "usage: capture [OPTION]...\n"
     "Renders the show offscreen at a fixed frame rate of show time (frame k is at second k / fps)\n"
@@ -24,7 +34,7 @@ const char* const CaptureUsage =
     "  --video FILE     write the range as H.264 MP4 with the tune, through the ffmpeg program (default: none)\n"
     "  --preset NAME    x264 preset for --video, ultrafast to veryslow (default veryfast)\n"
     "  --media DIR      the folder the show runs in, with its textures, meshes and tune\n"
-    "                   (default: the working folder)\n"
+    "                   (default: " CAPTURE_MEDIA_WORDS ")\n"
     "  --help           print this and exit\n"
     "\n"
     "Each output appears under its own name only when complete. Exit codes: 0 done, 1 a failure\n"

@@ -6,6 +6,9 @@
 #include <string>
 #include <vector>
 
+// The media folder when --media is not given ("." unless the build installs the media elsewhere).
+extern const char* const CaptureDefaultMedia;
+
 struct CaptureOptions {
     int fps = 60;                  // frames per second of show time: frame k is at second k / fps
     std::set<int64_t> frames;      // --at and --every: the frames written as PNG and laid on the sheet
@@ -16,7 +19,7 @@ struct CaptureOptions {
     std::string audioPath;         // the tune over the range as WAV; empty: none
     std::string videoPath;         // the range as MP4 with the tune; empty: none
     std::string preset = "veryfast";  // x264's speed against size
-    std::string mediaDir = ".";    // the folder the show runs in
+    std::string mediaDir = CaptureDefaultMedia;  // the folder the show runs in
     bool help = false;             // --help: print the usage, nothing else
 };
 

@@ -1,22 +1,50 @@
 // mediagen OUTDIR: writes every media file of the show into OUTDIR (made if
 // missing) and prints one manifest line per file.
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "media.h"
 
+namespace {
+
+const char* const Usage =
+    "usage: mediagen OUTDIR\n"
+    "Writes every media file the show reads (its Targa textures, 3D Studio meshes, their bitmaps and\n"
+    "the tune) into OUTDIR, made if missing, and prints one line per file. The same bytes on every run.\n"
+    "\n"
+    "  --help    print this and exit\n";
+
+// One line and exit code 2 for a command line it cannot take.
+int refuse(const char* why, const char* what) {
+    std::fprintf(stderr, "mediagen: %s%s (mediagen --help shows the usage)\n", why, what);
+    return 2;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: mediagen OUTDIR\n");
-        return 2;
+    const char* outDir = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
+            std::fputs(Usage, stdout);
+            return 0;
+        }
     }
+    for (int i = 1; i < argc; ++i) {
+        // A folder whose name starts with '-' is still reachable as ./-name.
+        if (argv[i][0] == '-') return refuse("unknown option ", argv[i]);
+        if (outDir) return refuse("one output folder only; also given ", argv[i]);
+        outDir = argv[i];
+    }
+    if (!outDir) return refuse("no output folder given", "");
     std::error_code made;
-    std::filesystem::create_directories(argv[1], made);
+    std::filesystem::create_directories(outDir, made);
     std::vector<std::string> manifest;
     std::string error;
-    if (!generate_media(argv[1], &manifest, &error)) {
+    if (!generate_media(outDir, &manifest, &error)) {
         std::fprintf(stderr, "mediagen: %s\n", error.c_str());
         return 1;
     }
