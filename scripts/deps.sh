@@ -1,30 +1,56 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing the show need (Debian, as root).
-#   deps.sh          installs the packages that are missing
-#   deps.sh --list   prints the package list, one a line, and installs nothing
-# scripts/fresh-check.sh proves on a fresh Debian root that this list is enough.
+# Installs what building, running, testing and packaging the show need (Debian, as root).
+#   deps.sh [GROUP...]          installs the missing packages of those groups (default: every group)
+#   deps.sh --list [GROUP...]   prints their packages, one a line, and installs nothing
+# The README's run command installs the group run alone, its test command every group.
+# scripts/fresh-check.sh proves on fresh Debian roots that these lists are enough.
 set -euo pipefail
-packages=(
-  # the build; dpkg-dev also unpacks Debian sources for the cross builds (scripts/debian-source.sh)
-  build-essential cmake pkg-config clang dpkg-dev
-  # clang's libFuzzer and sanitizer runtimes, for the fuzzers (tests/fuzz/README.md)
-  libclang-rt-14-dev
-  libsdl2-dev libopenmpt-dev libgl-dev libglu1-mesa-dev libegl-dev libegl-mesa0 libgl1-mesa-dri libpng-dev
-  # unit tests: GoogleTest and its mock library, which Debian ships apart
-  libgtest-dev libgmock-dev
-  # end-to-end tests; SDL's X11 message box needs the server's core fonts, which Xvfb only recommends
-  xvfb xfonts-base xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils
-  libx11-dev libxfixes-dev faketime imagemagick
-  # the media checks through readers nobody here wrote
-  openmpt123 xmp assimp-utils python3 python3-pil
-  # capture's video (and its tests' ffprobe)
-  ffmpeg
-  # the Windows build: MinGW-w64, Wine to test it, zip to package it
-  g++-mingw-w64-x86-64 wine wine64 zip
-  # the web build: Emscripten, and Chromium to test the page
-  emscripten chromium
+# One list: a group, then packages; above each line, what needs them.
+table=$(cat <<'TABLE'
+# run: the build, and the show on a desktop (Mesa draws its GL). Configuring
+# asks for EGL and libpng too, which the offscreen tools use.
+run      build-essential cmake pkg-config
+run      libsdl2-dev libopenmpt-dev libgl-dev libglu1-mesa-dev libegl-dev libgl1-mesa-dri libpng-dev
+
+# tools: Mesa's EGL for the offscreen programs (capture, bench_scenes, the GL
+# tests), and capture's video
+tools    libegl-mesa0 ffmpeg
+
+# test: clang, its libFuzzer and sanitizer runtimes, for the fuzzers (tests/fuzz/README.md)
+test     clang libclang-rt-14-dev
+# test: GoogleTest and its mock library, which Debian ships apart
+test     libgtest-dev libgmock-dev
+# test: end-to-end; SDL's X11 message box needs the server's core fonts, which Xvfb only recommends
+test     xvfb xfonts-base xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils
+test     libx11-dev libxfixes-dev faketime imagemagick
+# test: the media checked through readers nobody here wrote
+test     openmpt123 xmp assimp-utils python3 python3-pil
+
+# package: scripts/package-deb.sh (capture's man page from its --help, the icon
+# scaled from a frame of the show) and the package's checks
+package  dpkg-dev help2man imagemagick lintian appstream
+
+# windows: MinGW-w64, Wine to test it, zip to package it; dpkg-dev unpacks the
+# Debian sources its libraries are built from (scripts/debian-source.sh)
+windows  g++-mingw-w64-x86-64 wine wine64 zip dpkg-dev
+
+# web: Emscripten, and Chromium to test the page
+web      emscripten chromium dpkg-dev
+TABLE
 )
-if [ "${1:-}" = --list ]; then
+groups=$(awk '!/^#/ && NF { print $1 }' <<<"$table" | awk '!seen[$0]++')
+
+list=0
+[ "${1:-}" = --list ] && { list=1; shift; }
+wanted=("$@")
+[ ${#wanted[@]} -gt 0 ] || mapfile -t wanted <<<"$groups"
+for g in "${wanted[@]}"; do
+  grep -qx -- "$g" <<<"$groups" || { echo "deps.sh: no group $g (groups: $(echo $groups))" >&2; exit 2; }
+done
+mapfile -t packages < <(awk -v want=" ${wanted[*]} " '!/^#/ && NF && index(want, " " $1 " ") {
+  for (i = 2; i <= NF; i++) if (!seen[$i]++) print $i }' <<<"$table")
+
+if [ $list = 1 ]; then
   printf '%s\n' "${packages[@]}"
   exit 0
 fi

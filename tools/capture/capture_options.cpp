@@ -7,7 +7,7 @@
 #include <sstream>
 
 // Where the media are when --media is not given: the working folder, or the
-// folder a package installed them in (the build's SHOW_CAPTURE_MEDIA).
+// folder a package installed them in (SHOW_CAPTURE_INSTALLED_MEDIA).
 #ifdef CAPTURE_INSTALLED_MEDIA
 const char* const CaptureDefaultMedia = CAPTURE_INSTALLED_MEDIA;
 #define CAPTURE_MEDIA_WORDS CAPTURE_INSTALLED_MEDIA
