@@ -18,6 +18,6 @@ for test in "${readers[@]}"; do
   (cd build-asan && "./$test" --gtest_brief=1)
 done
 
-cmake -S . -B build -DSHOW_WERROR=ON
+cmake -S . -B build -DSHOW_WERROR=ON -DBUILD_TESTING=ON  # the run command configures without the tests
 cmake --build build -j"$jobs"
 cd build && ctest --output-on-failure -j"$jobs"
