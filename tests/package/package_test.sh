@@ -12,13 +12,10 @@ fail() { echo "FAIL: $*"; exit 1; }
 cmake --build "$build" --target deb >"$build/deb.log" 2>&1 || { tail -20 "$build/deb.log"; fail "no package built"; }
 deb=$(ls "$build"/dist/*.deb) || fail "no .deb in $build/dist"
 
-# --fail-on: an error or a warning fails; what was overridden must say why.
-lintian --fail-on error,warning --show-overrides "$deb" 2>&1 | tee "$build/lintian.log"
+# An error or a warning fails; the overrides are checked below.
+lintian --fail-on error,warning "$deb" 2>&1 | tee "$build/lintian.log"
 status=${PIPESTATUS[0]}
 [ "$status" = 0 ] || fail "lintian exit $status, $(grep -cE '^[EW]:' "$build/lintian.log") errors and warnings"
-while read -r override; do
-  grep -B1 -F -- "$override" "$build/lintian.log" | head -1 | grep -q '^N: ' || fail "override without a comment: $override"
-done < <(sed -n 's/^O: //p' "$build/lintian.log")
 
 files=$(dpkg-deb -c "$deb" | awk '{ print $6 }' | sed 's|^\./|/|')
 for path in /usr/games/zu-show /usr/games/zu-show-capture /usr/lib/games/zu-show/show \
@@ -33,6 +30,12 @@ metainfo=$(grep '^/usr/share/metainfo/.*\.metainfo\.xml$' <<<"$files") || fail "
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
 dpkg-deb -x "$deb" "$tree"
+# Each override comes after a comment that says why.
+overrides=$tree/usr/share/lintian/overrides/zu-show
+if [ -f "$overrides" ]; then
+  awk '/^#/ { said = 1; next } NF && !said { print; bad = 1 } { said = 0 } END { exit bad }' "$overrides" >"$build/bare.txt" ||
+    fail "override without a comment: $(cat "$build/bare.txt")"
+fi
 appstreamcli validate --no-net "$tree$metainfo" || fail "appstreamcli refuses $metainfo"
 grep -q "<launchable type=\"desktop-id\">${desktop##*/}</launchable>" "$tree$metainfo" ||
   fail "the metainfo does not launch ${desktop##*/}"
