@@ -43,6 +43,10 @@ mkdir -p "$root/DEBIAN"
 printf 'Source: %s\n\nPackage: %s\nArchitecture: any\n' "$package" "$package" >"$stage/debian/control"
 depends=$(cd "$stage" && dpkg-shlibdeps -O "${programs[@]#"$stage/"}" | sed -n 's/^shlibs:Depends=//p')
 [ -n "$depends" ] || { echo "make-deb: dpkg-shlibdeps found no library" >&2; exit 1; }
+# SDL opens libGL.so.1 itself, at run time, for the window's GL context: no
+# program links it, so dpkg-shlibdeps cannot see it. libgl1 brings Mesa's GLX
+# and its drivers (or another vendor's), which draw the show.
+depends="$depends, libgl1"
 
 # Installed-Size as dpkg-gencontrol counts it: KiB per file rounded up, one per folder.
 size=$(find "$root/usr" \( -type f -printf '%s\n' \) -o \( -printf '0\n' \) |

@@ -160,10 +160,16 @@ in_root() {  # COMMAND (a bash command line)
   return $rc
 }
 
+# debootstrap, and the X server and tools that watch a command in a bare root
+# from outside it (the server's core fonts draw the show's question box).
 host_tools() {
-  command -v debootstrap >/dev/null && return 0
+  local tools=(debootstrap xvfb xfonts-base xdotool x11-utils imagemagick) missing=() p
+  for p in "${tools[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} = 0 ] && return 0
   apt-get -o DPkg::Lock::Timeout=900 update &&
-    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y --no-install-recommends debootstrap
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900 install -y --no-install-recommends "${missing[@]}"
 }
 
 clone() {
@@ -257,6 +263,136 @@ EOF
   return $rc
 }
 
+# The README's package command in the root the tests ran in; the package is
+# kept for the bare root's step.
+package_deb() {
+  in_root './scripts/package-deb.sh' || return 1
+  mkdir -p "$work/deb" && cp "$root"/root/show/dist/zu-show_*.deb "$work/deb/" || return 1
+  local deb
+  deb=$(ls "$work"/deb/*.deb)
+  echo "package: ${deb##*/}, $(stat -c %s "$deb") bytes, $(dpkg-deb -c "$deb" | grep -vc '/$') files" |
+    tee -a "$logs/figures.txt"
+}
+
+# A root with nothing but debootstrap's minimal base, made once (minutes) and
+# kept in $bare: the steps that stand for a user's fresh machine each run in an
+# overlay of it, thrown away after them.
+make_bare_root() {
+  local root=$bare.new
+  rm -rf --one-file-system "$root" && mkdir -p "$root" && debootstrap_root && mv "$root" "$bare"
+}
+use_bare_root() {  # NAME: an overlay of the bare root at $work/NAME becomes $root
+  root=$work/$1
+  mkdir -p "$root" "$work/$1.upper" "$work/$1.work" &&
+    mount -t overlay overlay -o "lowerdir=$bare,upperdir=$work/$1.upper,workdir=$work/$1.work" "$root" ||
+    { echo "no overlay here: copying the bare root"; cp -a "$bare/." "$root/"; }
+}
+# Packages installed in $root, read from its dpkg database (in_root would end
+# whatever runs in the root).
+installed_packages() { dpkg-query --admindir="$root/var/lib/dpkg" -W -f='${db:Status-Status}\n' | grep -cx installed; }
+
+# An X server on this machine for a command in a bare root, which shares this
+# machine's network and so reaches the server's abstract socket; the root gets
+# no X package of its own. Sets display and x_pid.
+start_host_x() {
+  local out=$work/x.$BASHPID
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$out.display" >"$out.log" 2>&1 &
+  x_pid=$!
+  for _ in $(seq 100); do [ -s "$out.display" ] && break; sleep 0.1; done
+  [ -s "$out.display" ] || { echo "no X server"; cat "$out.log"; return 1; }
+  display=:$(head -1 "$out.display")
+}
+host_window() { DISPLAY=$display xwininfo -root -tree 2>/dev/null | grep "\"$1\"" | awk '{print $1}' | head -1; }
+wait_host_window() {  # NAME SECONDS PID: until the window is there, while PID lives
+  local end=$((SECONDS + $2))
+  while [ $SECONDS -lt $end ] && kill -0 "$3" 2>/dev/null; do
+    [ -n "$(host_window "$1")" ] && return 0
+    sleep 0.2
+  done
+  echo "no window \"$1\""; return 1
+}
+host_key() { DISPLAY=$display xdotool key --window "$(host_window "$1")" "$2" 2>/dev/null; }
+# The show's window is drawn (a screenshot that is not black); then Escape, and exit code 0.
+look_and_escape() {  # PID SHOT
+  DISPLAY=$display xwininfo -id "$(host_window "Z_U OpenGl Base")" | grep -E 'geometry|Absolute'
+  sleep 3
+  DISPLAY=$display import -window "$(host_window "Z_U OpenGl Base")" "$2" || { echo "no screenshot"; return 1; }
+  local mean
+  mean=$(convert "$2" -colorspace Gray -format '%[fx:int(mean*1000)]' info:)
+  echo "screenshot mean brightness $mean/1000"
+  [ "$mean" -ge 20 ] || { echo "the window is black"; return 1; }
+  host_key "Z_U OpenGl Base" Escape
+  local code
+  wait "$1"; code=$?
+  echo "exit code $code"
+  [ "$code" = 0 ]
+}
+
+# The package as a Debian user installs it, in a bare root with none of the
+# development packages: apt pulls its libraries in by name, its command with
+# --window draws without asking, Escape ends it with 0, and purging it leaves
+# none of its files.
+package_in_bare_root() {
+  use_bare_root package-root || return 1
+  cp "$work"/deb/zu-show_*.deb "$root/root/" || return 1
+  local before after
+  before=$(installed_packages)
+  in_root 'apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends ./zu-show_*.deb' ||
+    return 1
+  after=$(installed_packages)
+  echo "apt install of the package: $((after - before)) packages with its libraries" | tee -a "$logs/figures.txt"
+  in_root 'dpkg-query -W -f="\${Package}\n" | grep -E -- "-dev\$|^(gcc|g\+\+|cmake)\$"' && { echo "development packages in the root"; return 1; }
+  in_root 'dpkg -L zu-show' >"$work/package-files.txt" || return 1
+  start_host_x || return 1
+  # By its full path: root's PATH has no /usr/games, a user's has.
+  in_root "DISPLAY=$display /usr/games/zu-show --window" &
+  local show=$!
+  wait_host_window "Z_U OpenGl Base" 60 "$show" || { kill "$x_pid"; return 1; }
+  [ -z "$(host_window "Z_U Base System")" ] || { echo "the show asked its question despite --window"; kill "$x_pid"; return 1; }
+  look_and_escape "$show" "$logs/package-window.png"
+  local rc=$?
+  kill "$x_pid"
+  [ $rc = 0 ] || return 1
+  # zu-show-capture finds the installed media by itself, and needs no display.
+  in_root 'cd /tmp && /usr/games/zu-show-capture --at 3 --out frames' || return 1
+  local mean
+  mean=$(convert "$root"/tmp/frames/frame_*.png -colorspace Gray -format '%[fx:int(mean*1000)]' info:)
+  echo "zu-show-capture's frame at second 3: mean brightness $mean/1000"
+  [ "$mean" -ge 20 ] || { echo "zu-show-capture drew black"; return 1; }
+  in_root 'DEBIAN_FRONTEND=noninteractive apt-get purge -y zu-show' || return 1
+  local left=0 path
+  while read -r path; do
+    # Folders others share (/usr/games, /usr/share/man/man6) stay; the package's own go.
+    [ -e "$root$path" ] && { [ ! -d "$root$path" ] || [[ $path == *zu-show* ]]; } && { echo "left: $path"; left=1; }
+  done <"$work/package-files.txt"
+  [ $left = 0 ] && echo "purged: none of its $(wc -l <"$work/package-files.txt") paths left"
+}
+
+# The README's run command in a bare root, as a new user meets it: the
+# packages it adds (at most 300) and the time from the command to the question.
+run_command_in_bare_root() {
+  use_bare_root run-root && clone || return 1
+  local before after start took
+  before=$(installed_packages)
+  start_host_x || return 1
+  start=$SECONDS
+  in_root "DISPLAY=$display ./scripts/run.sh" &
+  local show=$!
+  wait_host_window "Z_U Base System" 3600 "$show" || { kill "$x_pid"; return 1; }
+  took=$((SECONDS - start))
+  after=$(installed_packages)
+  echo "run command: $((after - before)) packages added, the question after ${took}s" | tee -a "$logs/figures.txt"
+  for _ in $(seq 40); do  # a key sent before the box listens is lost: press until it goes
+    host_key "Z_U Base System" Escape
+    sleep 0.3
+    [ -z "$(host_window "Z_U Base System")" ] && break
+  done
+  wait_host_window "Z_U OpenGl Base" 60 "$show" && look_and_escape "$show" "$logs/run-root-window.png"
+  local rc=$?
+  kill "$x_pid"
+  [ $rc = 0 ] && [ $((after - before)) -le 300 ]
+}
+
 fuzzers() {
   in_root 'set -e
     cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang -DSHOW_FUZZ=ON
@@ -281,18 +417,19 @@ list=$(git -C "$repo" show HEAD:scripts/deps.sh | bash -s -- --list) || { echo "
 key=$(printf '%s\n' "$suite" $list | sort -u | sha256sum | cut -c1-16)
 cached=$cache/root-$key
 deps_cache=$cache/deps-$key
+bare=$cache/bare-$suite
 mirror=$(host_mirror | head -1)
 [ -n "$mirror" ] || { echo "fresh-check: no Debian $suite mirror in /etc/apt sources" >&2; exit 2; }
 if [ -d "$cached" ]; then fresh=0 start_from="cached root $key"; else fresh=1 start_from="fresh root, list $key"; fi
 echo "fresh-check: $(git -C "$repo" log -1 --format='%h %s' | cut -c1-70)"
 echo "fresh-check: Debian $suite from $mirror; $start_from; $(echo $list | wc -w) packages in deps.sh"
 
+step "debootstrap and X tools on this machine" host_tools || verdict
 if [ $fresh = 0 ]; then
   touch "$cached"
   step "cached root (debootstrap + deps.sh, list $key)" use_cached_root || verdict
 else
   rm -rf "$deps_cache"
-  step "debootstrap tools on this machine" host_tools || verdict
   step "debootstrap --variant=minbase $suite" debootstrap_root || verdict
 fi
 step "clean clone of HEAD into /root/show" clone || verdict
@@ -306,4 +443,11 @@ step "README Windows command: ./scripts/package-windows.sh" windows_zip
 step "README web command: ./scripts/deps.sh && ./scripts/build-web.sh" web_page
 step "fuzzers build and run (clang, tests/fuzz/README.md)" fuzzers
 step "scripts/debian-source.sh libopenmpt" debian_source
+step "README package command: ./scripts/package-deb.sh" package_deb
+[ -d "$bare" ] || step "bare root: debootstrap --variant=minbase $suite (kept)" make_bare_root
+if [ -d "$bare" ]; then
+  [ -d "$work/deb" ] && step "the package in a bare root: apt install, --window, Escape, purge" package_in_bare_root
+  step "README run command in a bare root: packages, time to the question" run_command_in_bare_root
+fi
+[ -f "$logs/figures.txt" ] && sed 's/^/    /' "$logs/figures.txt"
 verdict
