@@ -72,6 +72,29 @@ constexpr std::array<ScheduleRow, ShowingCount> schedule_from_table() {
     return rows;
 }
 
+// The seconds at which the picture cuts to another scene, in order: 0, each
+// showing whose scene differs from the one before, the blank end after the
+// last showing, and the second that ends the show. The tune changes section
+// on these.
+constexpr int count_cuts() {
+    const auto rows = schedule_from_table();
+    int n = 1;
+    for (int r = 1; r < ShowingCount; ++r) n += rows[r].scene != rows[r - 1].scene;
+    return n + 2;
+}
+constexpr int CutCount = count_cuts();
+constexpr std::array<int32_t, CutCount> scene_cuts() {
+    const auto rows = schedule_from_table();
+    std::array<int32_t, CutCount> cuts{};
+    int n = 0;
+    cuts[n++] = rows[0].first;
+    for (int r = 1; r < ShowingCount; ++r)
+        if (rows[r].scene != rows[r - 1].scene) cuts[n++] = rows[r].first;
+    cuts[n++] = rows[ShowingCount - 1].last + 1;
+    cuts[n++] = LastSecond + 1;
+    return cuts;
+}
+
 // The start-up routines in the order they run.
 struct StartupStep {
     SceneRoutine startup;
