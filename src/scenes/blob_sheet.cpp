@@ -1,4 +1,4 @@
-// Blob sheet with caption (80-119 s): a bowl-shaped sheet of drifting blobs
+// Blob sheet with caption: a bowl-shaped sheet of drifting blobs
 // turning slowly, added at half strength onto black; a caption added over it;
 // and far behind, drawn last and opaque over both, the tumbling mesh of the
 // counter-rotating scene, sphere-mapped.

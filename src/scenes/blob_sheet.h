@@ -1,5 +1,5 @@
 #pragma once
-// Blob sheet with caption (80-119 s).
+// Blob sheet with caption.
 #include "timeline/scene_context.h"
 
 void blob_sheet_startup(const SceneContext& ctx);

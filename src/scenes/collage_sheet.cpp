@@ -1,4 +1,4 @@
-// Captured collage sheet (20-26 s): eight textured squares composed off
+// Captured collage sheet: eight textured squares composed off
 // screen into render target 0, then that picture on a gently embossed sheet
 // whose points wobble in x and y.
 //

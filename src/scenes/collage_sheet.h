@@ -1,5 +1,5 @@
 #pragma once
-// Captured collage sheet (20-26 s).
+// Captured collage sheet.
 #include "timeline/scene_context.h"
 
 void collage_sheet_startup(const SceneContext& ctx);

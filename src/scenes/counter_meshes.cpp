@@ -1,4 +1,4 @@
-// Counter-rotating meshes (68-79 s): a full-window picture, and in front of it
+// Counter-rotating meshes: a full-window picture, and in front of it
 // one mesh drawn twice at the same place, sphere-mapped, the two copies
 // tumbling in opposite directions about one diagonal axis. Everything is
 // added onto what lies behind it. The start-up also loads the mesh and the

@@ -1,5 +1,5 @@
 #pragma once
-// Counter-rotating meshes (68-79 s).
+// Counter-rotating meshes.
 #include "timeline/scene_context.h"
 
 void counter_meshes_startup(const SceneContext& ctx);

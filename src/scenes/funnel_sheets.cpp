@@ -1,4 +1,4 @@
-// Funnel with wave sheets (27-53 s): down a deep funnel lined with a slowly
+// Funnel with wave sheets: down a deep funnel lined with a slowly
 // turning, drifting image; further off two wave sheets turning against each
 // other and the rippling box swinging in depth through them. All additive.
 //

@@ -1,5 +1,5 @@
 #pragma once
-// Funnel with wave sheets (27-53 s).
+// Funnel with wave sheets.
 #include "timeline/scene_context.h"
 
 void funnel_sheets_startup(const SceneContext& ctx);

@@ -1,4 +1,4 @@
-// Reflecting spheres (54-67 s and 120-139 s): two meshes turning at the level
+// Reflecting spheres: two meshes turning at the level
 // of a large ground plane, a drifting fog layer fifty units above it and three
 // spinning flares between. The scene is drawn small into render target 0, laid
 // onto a dome-shaped sheet drawn into render target 1, and that picture is

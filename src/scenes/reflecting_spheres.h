@@ -1,5 +1,5 @@
 #pragma once
-// Reflecting spheres (54-67 s and 120-139 s).
+// Reflecting spheres.
 #include "timeline/scene_context.h"
 
 void reflecting_spheres_startup(const SceneContext& ctx);

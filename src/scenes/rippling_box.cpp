@@ -1,4 +1,4 @@
-// Rippling box (0-19 s): a full-view backdrop and, in front of it, a slowly
+// Rippling box: a full-view backdrop and, in front of it, a slowly
 // tumbling open box of four crossing walls rippling with a mirrored sine,
 // added at half strength.
 //

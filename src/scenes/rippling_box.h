@@ -1,5 +1,5 @@
 #pragma once
-// Rippling box: backdrop and a tumbling box of rippling walls (0-19 s).
+// Rippling box: backdrop and a tumbling box of rippling walls.
 #include "timeline/scene_context.h"
 
 void rippling_box_startup(const SceneContext& ctx);

@@ -1,4 +1,4 @@
-// Tunnel and retreating mesh (140-159 s): a deep tunnel whose mouth surrounds
+// Tunnel and retreating mesh: a deep tunnel whose mouth surrounds
 // the eye, rolling slowly to and fro about its axis; a full-window picture
 // added over it; and close in front a sphere-mapped mesh tumbling while it
 // backs away until it stops. The start-up also writes the flat grid 7 that the

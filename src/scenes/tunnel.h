@@ -1,5 +1,5 @@
 #pragma once
-// Tunnel and retreating mesh (140-159 s).
+// Tunnel and retreating mesh.
 #include "timeline/scene_context.h"
 
 // The mesh's distance, for the whole process: -5 at start, 0.01 further each

@@ -1,4 +1,4 @@
-// Twin bowls and sinking mesh (160-219 s): two bowl-shaped sheets turning in
+// Twin bowls and sinking mesh: two bowl-shaped sheets turning in
 // opposite directions, the nearer one fading in and out; a full-window
 // background added under them; and a sphere-mapped mesh spinning about the
 // vertical while it sinks through the view from above and out below.

@@ -1,5 +1,5 @@
 #pragma once
-// Twin bowls and sinking mesh (160-219 s).
+// Twin bowls and sinking mesh.
 #include "timeline/scene_context.h"
 
 // The mesh's height, for the whole process: 10 at start, 0.007 lower each

@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/platform.h"
 #include "shell/shell.h"
@@ -45,6 +46,17 @@ EMSCRIPTEN_KEEPALIVE void web_escape() { window_proc(WM_KEYDOWN, VK_ESCAPE, 0); 
 // Where the show is, for the page's tests and measurements.
 EMSCRIPTEN_KEEPALIVE int web_elapsed_seconds() { return elapsed_seconds(); }
 EMSCRIPTEN_KEEPALIVE double web_frame_counter() { return FrameCounter; }
+
+// The schedule from the scene table, as JSON: [{"name", "first", "last"}, ...].
+EMSCRIPTEN_KEEPALIVE const char* web_schedule() {
+    static std::string json;
+    if (!json.empty()) return json.c_str();
+    for (const ScheduleRow& row : Schedule)
+        json += std::string(json.empty() ? "[" : ",") + "{\"name\":\"" + showing_name(row) +
+                "\",\"first\":" + std::to_string(row.first) + ",\"last\":" + std::to_string(row.last) + "}";
+    json += "]";
+    return json.c_str();
+}
 
 }  // extern "C"
 

@@ -7,7 +7,6 @@
 #include <limits>
 
 #include "platform/platform.h"
-#include "scenes/scenes.h"
 
 TargaTexture TextureTable[TextureTableSize];
 uint32_t TargetTextureTable[TargetTextureCount];
@@ -27,16 +26,7 @@ int64_t calendar_seconds() { return static_cast<int64_t>(std::time(nullptr)); }
 CalendarClock Clock = calendar_seconds;
 }  // namespace
 
-StartupStep StartupOrder[StartupStepCount] = {
-    {collage_sheet_startup, 2},
-    {funnel_sheets_startup, 3},
-    {reflecting_spheres_startup, 4},
-    {counter_meshes_startup, 5},
-    {blob_sheet_startup, 6},
-    {tunnel_startup, 7},
-    {twin_bowls_startup, 8},
-    {rippling_box_startup, 9},
-};
+std::array<StartupStep, SceneCount> StartupOrder = startup_order_from_table();
 
 SceneContext scene_context(int grid) {
     return SceneContext{TextureTable,     TargetTextureTable, static_cast<int32_t>(FrameCounter),
@@ -49,7 +39,7 @@ void start_demo() {
     for (const StartupStep& step : StartupOrder) step.startup(scene_context(step.grid));
     start_clock();
     // The opening scene's start-up runs once more, after the clock has started.
-    const StartupStep& opening = StartupOrder[StartupStepCount - 1];
+    const StartupStep& opening = StartupOrder.back();
     opening.startup(scene_context(opening.grid));
     platform::start_music("algar.xm");
 }

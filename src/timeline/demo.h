@@ -1,9 +1,11 @@
 #pragma once
 // The timeline: the shared tables, the start-up of every scene, the demo clock,
 // and the frame loop with its schedule.
+#include <array>
 #include <cstdint>
 
 #include "timeline/scene_context.h"
+#include "timeline/scene_table.h"
 
 // ---- Shared resources, process-wide. Tables are zero at program start; the
 // scene start-ups fill them, render routines read them.
@@ -20,12 +22,8 @@ extern float FrameCounter;  // frames drawn so far; 32-bit float as the show cou
 SceneContext scene_context(int grid);
 
 // ---- Start-up: allocation, every scene's start-up, the clock, the music.
-struct StartupStep {
-    SceneRoutine startup;
-    int grid;
-};
-constexpr int StartupStepCount = 8;
-extern StartupStep StartupOrder[StartupStepCount];  // the last step runs again after the clock starts
+// Read from the scene table; the last step runs again after the clock starts.
+extern std::array<StartupStep, SceneCount> StartupOrder;
 void start_demo();
 
 // ---- Demo clock: whole calendar seconds since start_clock.
@@ -36,14 +34,9 @@ void update_clock();
 int32_t elapsed_seconds();
 
 // ---- Frame loop.
-struct ScheduleRow {
-    int32_t first, last;  // inclusive range of elapsed seconds
-    SceneRoutine render;
-    int grid;
-};
-constexpr int ScheduleRowCount = 10;
-extern ScheduleRow Schedule[ScheduleRowCount];
-constexpr int32_t LastSecond = 225;  // the first frame past it ends the show
+// Read from the scene table, in the order of the seconds; from 220 to 225
+// only the cleared frame, and the first frame past LastSecond ends the show.
+extern std::array<ScheduleRow, ShowingCount> Schedule;
 
 void draw_frame();    // clear, schedule, present
 void run_schedule();  // does not return once the show is over

@@ -4,22 +4,14 @@
 #include <cstdlib>
 
 #include "platform/platform.h"
-#include "scenes/scenes.h"
 #include "timeline/demo.h"
 
-ScheduleRow Schedule[ScheduleRowCount] = {
-    {0, 19, rippling_box_render, 9},
-    {20, 26, collage_sheet_render, 2},
-    {27, 53, funnel_sheets_render, 3},
-    {54, 67, reflecting_spheres_render, 5},
-    {68, 79, counter_meshes_render, 4},
-    {80, 99, blob_sheet_render, 6},
-    {100, 119, blob_sheet_render, 7},
-    {120, 139, reflecting_spheres_render, 4},
-    {140, 159, tunnel_render, 4},
-    {160, 219, twin_bowls_render, 7},
-    // 220 to 225: the cleared frame alone.
-};
+std::array<ScheduleRow, ShowingCount> Schedule = schedule_from_table();
+
+std::string showing_name(const ScheduleRow& row) {
+    const std::string name = SceneTable[row.scene].name;
+    return row.showing == 0 ? name : name + " " + std::to_string(row.showing + 1);
+}
 
 namespace {
 FramePresenter Present = platform::swap_buffers;

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The show as a person meets it: a real X server, the question box answered
 # from the keyboard, the window looked at, the show ended the ways a person ends it.
-#   e2e.sh CASE SHOW XPROBE MEDIA_DIR
+#   e2e.sh CASE SHOW XPROBE MEDIA_DIR BENCH_SCENES (its --list is the scene table)
 set -u
-case_name=$1 show=$2 xprobe=$3 media=$4
+case_name=$1 show=$2 xprobe=$3 media=$4 scenes=$5
 source "$(dirname "$0")/lib.sh"
 case $case_name in
 window-escape)
@@ -117,8 +117,10 @@ window-whole-show)
     [ "$wait" -gt 0 ] && sleep "$((wait / 1000)).$(printf %03d $((wait % 1000)))"
   }
   rss() { awk '/^VmRSS/ {print $2}' "/proc/$show_pid/status"; }
+  # A shot in the middle of every showing, from the show's own scene table.
+  seconds=$("$scenes" --list | awk '{ print int(($1 + $2) / 2) }') || fail "no scene table"
   shots=()
-  for second in 10 23 40 60 74 90 150 190 220; do
+  for second in $(printf '%s\n' $seconds 60 220 | sort -n -u); do
     at "$second"
     kill -0 "$show_pid" 2>/dev/null || fail "the show ended before second $second"
     case $second in

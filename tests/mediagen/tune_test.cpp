@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "synth.h"
+#include "timeline/scene_table.h"
 #include "tune.h"
 #include "xm.h"
 
@@ -39,18 +40,19 @@ std::vector<uint8_t> TuneTest::Bytes;
 // Seconds at which each section starts, and the song's end.
 std::vector<double> section_starts() {
     std::vector<double> s{0};
-    for (int rows : section_rows()) s.push_back(s.back() + rows / 8.0);
+    for (int rows : section_rows()) s.push_back(s.back() + double(rows) / RowsPerSecond);
     return s;
 }
 
 double decibels(double rms) { return 20 * std::log10(std::fmax(rms, 1e-9)); }
 
-TEST_F(TuneTest, SectionsStartOnTheShowsSeconds) {
-    const std::vector<double> expected = {0, 20, 27, 54, 68, 80, 120, 140, 160, 220, 226};
+TEST_F(TuneTest, SectionsStartOnTheShowsCuts) {
+    constexpr auto cuts = scene_cuts();
+    const std::vector<double> expected(cuts.begin(), cuts.end());
     EXPECT_EQ(section_starts(), expected);
     openmpt_module* mod = open();
     ASSERT_NE(mod, nullptr);
-    EXPECT_DOUBLE_EQ(openmpt_module_get_duration_seconds(mod), 226.0);
+    EXPECT_DOUBLE_EQ(openmpt_module_get_duration_seconds(mod), LastSecond + 1.0);
     EXPECT_EQ(openmpt_module_get_num_channels(mod), TuneChannels);
     EXPECT_GE(TuneChannels, 8);
     // Walk the order list: each section's first order starts at its second.

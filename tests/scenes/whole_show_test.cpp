@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "platform/platform.h"
@@ -23,7 +24,14 @@ class WholeShow : public GlTest {};
 
 // What each scene leaves bound and whether blending is on: enough to tell
 // which scene drew the frame.
-struct Row { int first, last; GLuint texture; bool blend; };
+struct Look { GLuint texture; bool blend; };
+
+// The showing that holds the second, from the scene table; nullptr for the blank end.
+const ScheduleRow* showing_at(int second) {
+    for (const ScheduleRow& row : Schedule)
+        if (second >= row.first && second <= row.last) return &row;
+    return nullptr;
+}
 
 TEST_F(WholeShow, EverySceneInItsSecondsWithoutErrorsThenTheEnd) {
     ASSERT_EQ(chdir(SHOW_MEDIA_DIR), 0);
@@ -40,11 +48,11 @@ TEST_F(WholeShow, EverySceneInItsSecondsWithoutErrorsThenTheEnd) {
         return ModelTextureTable[slot * MaterialsPerModel + m.objects[size_t(m.objectCount - 1)].materialIndex];
     };
     const GLuint lights = TextureTable[TexLights].glName, flare = TextureTable[TexFlare].glName;
-    const Row rows[] = {{0, 19, lights, true},     {20, 26, TargetTextureTable[0], true},
-                        {27, 53, lights, true},    {54, 67, flare, false},
-                        {68, 79, mesh_texture(SlotMagic), true}, {80, 119, mesh_texture(SlotMagic), false},
-                        {120, 139, flare, false},  {140, 159, mesh_texture(SlotOrey), false},
-                        {160, 219, TextureTable[TexHoles].glName, true}};
+    const std::map<std::string, Look> looks = {
+        {"rippling box", {lights, true}},          {"collage sheet", {TargetTextureTable[0], true}},
+        {"funnel sheets", {lights, true}},         {"reflecting spheres", {flare, false}},
+        {"counter meshes", {mesh_texture(SlotMagic), true}}, {"blob sheet", {mesh_texture(SlotMagic), false}},
+        {"tunnel", {mesh_texture(SlotOrey), false}}, {"twin bowls", {TextureTable[TexHoles].glName, true}}};
     for (Frame = 0; Frame < (LastSecond + 1) * Rate; ++Frame) {
         draw_frame();
         const int second = int(show_second());
@@ -53,18 +61,17 @@ TEST_F(WholeShow, EverySceneInItsSecondsWithoutErrorsThenTheEnd) {
         const std::vector<uint8_t> picture = read_pixels();
         size_t lit = 0;
         for (size_t at = 0; at < picture.size(); at += 4) lit += (picture[at] | picture[at + 1] | picture[at + 2]) > 16;
-        if (second > 219) {
+        const ScheduleRow* row = showing_at(second);
+        if (!row) {
             ASSERT_EQ(lit, 0u) << "second " << second;
             continue;
         }
         ASSERT_GT(lit, picture.size() / 4 / 20) << "second " << second;
-        for (const Row& row : rows) {
-            if (second < row.first || second > row.last) continue;
-            GLint bound = 0;
-            glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-            ASSERT_EQ(GLuint(bound), row.texture) << "second " << second;
-            ASSERT_EQ(bool(glIsEnabled(GL_BLEND)), row.blend) << "second " << second;
-        }
+        const Look& look = looks.at(SceneTable[row->scene].name);
+        GLint bound = 0;
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+        ASSERT_EQ(GLuint(bound), look.texture) << showing_name(*row) << ", second " << second;
+        ASSERT_EQ(bool(glIsEnabled(GL_BLEND)), look.blend) << showing_name(*row) << ", second " << second;
     }
     EXPECT_EXIT(draw_frame(), ::testing::ExitedWithCode(0), "");
 }

@@ -77,8 +77,7 @@ int StartupsRun = 0;
 void count_startup(const SceneContext&) { ++StartupsRun; }
 
 TEST_F(MessageLoop, NoPixelFormatIsReportedAndStartupStillRunsThenTheLoopQuitsWithOne) {
-    StartupStep saved[StartupStepCount];
-    std::copy(StartupOrder, StartupOrder + StartupStepCount, saved);
+    const auto saved = StartupOrder;
     for (StartupStep& step : StartupOrder) step.startup = count_startup;
     platform::RecordingMessageSink boxes;
     platform::set_message_sink(&boxes);
@@ -88,12 +87,12 @@ TEST_F(MessageLoop, NoPixelFormatIsReportedAndStartupStillRunsThenTheLoopQuitsWi
     setup_gl_context(800, 600);  // no window here, so no pixel format either
 
     platform::set_message_sink(nullptr);
-    std::copy(saved, saved + StartupStepCount, StartupOrder);
+    StartupOrder = saved;
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "ChoosePixelFormat failed");
     EXPECT_EQ(boxes.boxes[0].caption, "Error");
     EXPECT_EQ(boxes.boxes[0].buttons, platform::Buttons::Ok);
-    EXPECT_EQ(StartupsRun, StartupStepCount + 1);
+    EXPECT_EQ(StartupsRun, SceneCount + 1);
     EXPECT_EQ(run_message_loop(), 1);
     EXPECT_FLOAT_EQ(FrameCounter, before);
 }

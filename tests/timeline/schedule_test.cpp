@@ -17,7 +17,7 @@ struct Call {
     float* grid;
 };
 std::vector<Call> Calls;
-ScheduleRow Original[ScheduleRowCount];
+std::array<ScheduleRow, ShowingCount> Original;
 int64_t FakeNow = 0;
 int64_t fake_clock() { return FakeNow; }
 
@@ -32,8 +32,8 @@ void install_recorders(std::integer_sequence<int, Rows...>) {
 class ScheduleTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::copy(Schedule, Schedule + ScheduleRowCount, Original);
-        install_recorders(std::make_integer_sequence<int, ScheduleRowCount>());
+        Original = Schedule;
+        install_recorders(std::make_integer_sequence<int, ShowingCount>());
         Calls.clear();
         set_calendar_clock(fake_clock);
         FakeNow = 1000;
@@ -41,7 +41,7 @@ protected:
         FrameCounter = 0.0f;
     }
     void TearDown() override {
-        std::copy(Original, Original + ScheduleRowCount, Schedule);
+        Schedule = Original;
         set_calendar_clock(nullptr);
     }
     void at_second(int32_t s) {

@@ -18,7 +18,7 @@ struct Call {
     bool clockStarted;
 };
 std::vector<Call> Calls;
-StartupStep Original[StartupStepCount];
+std::array<StartupStep, SceneCount> Original;
 const int64_t Now = 777777;
 int64_t fake_clock() { return Now; }
 
@@ -41,8 +41,8 @@ void install_recorders(std::integer_sequence<int, Steps...>) {
 class StartDemo : public GlTest {};
 
 TEST_F(StartDemo, RunsEveryStartupInOrderThenTheOpeningSceneAgainAfterTheClock) {
-    std::copy(StartupOrder, StartupOrder + StartupStepCount, Original);
-    install_recorders(std::make_integer_sequence<int, StartupStepCount>());
+    Original = StartupOrder;
+    install_recorders(std::make_integer_sequence<int, SceneCount>());
     set_calendar_clock(fake_clock);
     platform::mute_music();
     ClockStart = 0;
@@ -73,7 +73,7 @@ TEST_F(StartDemo, RunsEveryStartupInOrderThenTheOpeningSceneAgainAfterTheClock) 
     EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_EQ(elapsed_seconds(), 0);
 
-    std::copy(Original, Original + StartupStepCount, StartupOrder);
+    StartupOrder = Original;
     set_calendar_clock(nullptr);
 }
 

@@ -222,9 +222,9 @@ def case_show_end(page, args, out):
     expect_clean_console(page)
 
 
-# A frame inside each showing of the mesh scenes, by second.
-MESH_SCENES = [(60, "reflecting spheres"), (74, "counter-rotating meshes"), (90, "blob sheet"),
-               (130, "reflecting spheres, second showing"), (150, "tunnel"), (170, "twin bowls")]
+# The showings that draw meshes, by their names in the show's scene table; a
+# frame inside each is compared.
+MESH_SHOWINGS = ["reflecting spheres", "counter meshes", "blob sheet", "reflecting spheres 2", "tunnel", "twin bowls"]
 TIED_FPS = 2  # frames per second of the tied clock: few frames, every scene on its schedule
 
 
@@ -232,7 +232,10 @@ def case_scenes(page, args, out):
     check(args.capture and args.media, "scenes needs --capture and --media")
     page.open(args.url + "?window", setup="window.__framesPerSecond = %d;" % TIED_FPS)
     check(page.wait_for(RUNNING, timeout=90), "?window did not start the show")
-    frames = [second * TIED_FPS + 1 for second, _ in MESH_SCENES]  # each second's second frame
+    table = {row["name"]: row for row in page.evaluate("JSON.parse(Module.UTF8ToString(Module._web_schedule()))")}
+    check(all(name in table for name in MESH_SHOWINGS), "showings missing from the scene table: %r" % sorted(table))
+    mesh_scenes = [((table[name]["first"] + table[name]["last"]) // 2, name) for name in MESH_SHOWINGS]
+    frames = [second * TIED_FPS + 1 for second, _ in mesh_scenes]  # each second's second frame
     shots = {}
     for frame in frames:
         held = hold_frame(page, frame, timeout=120)
@@ -245,7 +248,7 @@ def case_scenes(page, args, out):
                     ",".join("%.6f" % ((f - 0.5) / TIED_FPS) for f in frames), "--out", out, "--media", args.media],
                    check=True, stdout=subprocess.DEVNULL)
     worst = []
-    for (second, name), frame in zip(MESH_SCENES, frames):
+    for (second, name), frame in zip(mesh_scenes, frames):
         browser.write_png(os.path.join(out, "browser_%06d.png" % frame), 800, 600, shots[frame])
         with open(os.path.join(out, "frame_%06d.png" % frame), "rb") as f:
             desktop = browser.decode_png(f.read())[2]

@@ -15,22 +15,6 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import browser  # noqa: E402
 
-# The schedule: first second, last second, scene; a screenshot in the middle.
-SCENES = [
-    (0, 19, "rippling box"),
-    (20, 26, "captured collage sheet"),
-    (27, 53, "funnel with wave sheets"),
-    (54, 67, "reflecting spheres"),
-    (68, 79, "counter-rotating meshes"),
-    (80, 99, "blob sheet with caption (grid 6)"),
-    (100, 119, "blob sheet with caption (grid 7)"),
-    (120, 139, "reflecting spheres, again"),
-    (140, 159, "tunnel and retreating mesh"),
-    (160, 219, "twin bowls and sinking mesh"),
-    (220, 225, "blank end"),
-]
-
-
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--page", required=True)
@@ -46,8 +30,12 @@ def main():
                              timeout=120):
             print("the show did not start")
             return 1
+        # The showings, from the show's own scene table; then the blank end.
+        schedule = page.evaluate("JSON.parse(Module.UTF8ToString(Module._web_schedule()))")
+        scenes = [(row["first"], row["last"], row["name"]) for row in schedule]
+        scenes.append((scenes[-1][1] + 1, 225, "blank end"))
         first_frame = {}  # second -> frame counter when first seen
-        shots = {(a + b) // 2: name for a, b, name in SCENES}
+        shots = {(a + b) // 2: name for a, b, name in scenes}
         while True:
             state = page.evaluate("document.getElementById('ended').hidden ? "
                                   "[Module._web_elapsed_seconds(), Module._web_frame_counter()] : null")
@@ -66,7 +54,7 @@ def main():
                         f.write(base64.b64decode(shot["data"]))
             time.sleep(0.05)
         print("%-34s %9s %7s %6s" % ("scene", "seconds", "frames", "fps"))
-        for first, last, name in SCENES:
+        for first, last, name in scenes:
             # Whole seconds only: from the first frame of the scene's first
             # second to the first frame of the second after its last.
             # The page is polled from its start, which may lie a second or two in.

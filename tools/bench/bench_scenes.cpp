@@ -1,12 +1,15 @@
 // bench_scenes: frame times of every scene of the show, offscreen, with the
 // media of the folder it runs in; then the start-up time and the peak memory.
 //
-// The show runs through its own timeline with a simulated clock parked in each
-// scene's first second: every scene inherits the drawing state and frame
-// counter of the scenes before it, as in the show. Each frame ends with
-// glFinish, as a buffer swap would wait for the picture.
+// The show runs through its own timeline, every showing of the schedule in
+// order, with a simulated clock parked in the showing's first second: each
+// inherits the drawing state, grids and frame counter that the showings before
+// it left, as in the show (the tunnel draws on the grid that the reflecting
+// spheres' second showing wrote). Each frame ends with glFinish, as a buffer
+// swap would wait for the picture.
 //
 //   bench_scenes [--media DIR] [--warmup N] [--frames N]
+//   bench_scenes --list    the showings it would measure: name, first and last second
 #include <GL/gl.h>
 #include <sys/resource.h>
 #include <unistd.h>
@@ -37,15 +40,6 @@ double ms_since(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-struct Scene {
-    const char* name;
-    int second;  // the first second of its first showing
-};
-const Scene Scenes[] = {
-    {"rippling box", 0},        {"collage sheet", 20}, {"funnel sheets", 27}, {"reflecting spheres", 54},
-    {"counter meshes", 68},     {"blob sheet", 80},    {"tunnel", 140},       {"twin bowls", 160},
-};
-
 double percentile(std::vector<double> times, double p) {
     std::sort(times.begin(), times.end());
     return times[std::min(times.size() - 1, size_t(p * double(times.size())))];
@@ -60,12 +54,13 @@ bool read_count(const char* text, int* value) {
 }
 
 const char* const Usage =
-    "usage: bench_scenes [--media DIR] [--warmup N] [--frames N]\n"
+    "usage: bench_scenes [--media DIR] [--warmup N] [--frames N] | --list\n"
     "Times every scene of the show offscreen through its own timeline, then start-up and peak memory.\n"
     "\n"
     "  --media DIR   the folder with the show's media (default: the working folder)\n"
     "  --warmup N    frames drawn before timing each scene, 1 to 1000000 (default 30)\n"
     "  --frames N    frames timed per scene, 1 to 1000000 (default 300)\n"
+    "  --list        print the showings it would measure (first and last second, name), nothing else\n"
     "  --help        print this and exit\n";
 
 // One line and exit code 2 for a command line it cannot take.
@@ -85,8 +80,13 @@ int main(int argc, char** argv) {
             return 0;
         }
     }
+    if (argc == 2 && !std::strcmp(argv[1], "--list")) {
+        for (const ScheduleRow& row : Schedule) std::printf("%d %d %s\n", row.first, row.last, showing_name(row).c_str());
+        return 0;
+    }
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
+        if (name == "--list") return refuse("--list goes alone");
         if (name != "--media" && name != "--warmup" && name != "--frames")
             return refuse((name[0] == '-' ? "unknown option " : "unexpected argument ") + name);
         if (i + 1 == argc) return refuse(name + " needs a value");
@@ -115,11 +115,11 @@ int main(int argc, char** argv) {
     glFinish();
     const double startupMs = ms_since(startup);
 
-    std::printf("%-20s %10s %10s %8s   (%d frames after %d, 800x600, %s)\n", "scene", "median ms", "p95 ms", "fps",
-                frames, warmup, reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    std::printf("%-22s %9s %10s %10s %8s   (%d frames after %d, 800x600, %s)\n", "showing", "seconds", "median ms",
+                "p95 ms", "fps", frames, warmup, reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     std::vector<double> times(static_cast<size_t>(frames));
-    for (const Scene& scene : Scenes) {
-        SimulatedSecond = scene.second;
+    for (const ScheduleRow& row : Schedule) {
+        SimulatedSecond = row.first;
         for (int k = 0; k < warmup; ++k) draw_frame();
         for (double& t : times) {
             const auto start = Clock::now();
@@ -127,7 +127,9 @@ int main(int argc, char** argv) {
             t = ms_since(start);
         }
         const double median = percentile(times, 0.5);
-        std::printf("%-20s %10.2f %10.2f %8.1f\n", scene.name, median, percentile(times, 0.95), 1000.0 / median);
+        const std::string seconds = std::to_string(row.first) + "-" + std::to_string(row.last);
+        std::printf("%-22s %9s %10.2f %10.2f %8.1f\n", showing_name(row).c_str(), seconds.c_str(), median,
+                    percentile(times, 0.95), 1000.0 / median);
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "synth.h"
+#include "timeline/scene_table.h"
 
 namespace {
 
@@ -49,9 +50,9 @@ struct Layer {
     int transpose = 0;
 };
 
+// A section lasts from one cut of the show's scenes to the next.
 struct Section {
-    int rows;
-    const char* chords;   // one chord per bar, space separated
+    const char* chords;   // one chord per bar of 16 rows, space separated
     std::vector<Layer> layers;
 };
 
@@ -65,18 +66,18 @@ const char* const ThemeB =
 const std::vector<Section>& sections() {
     static const std::vector<Section> s = {
         // 0-20 s: intro, the pads swell, the arpeggio and the beat come in.
-        {160, "Am Am F F C C G G Dm E",
+        {"Am Am F F C C G G Dm E",
          {{PadPart, 0, 0, -1}, {ArpPart, 4, 2, -1}, {BassPart, Long, 4, -1}, {DrumPart, HatsOnly, 6, 8},
           {DrumPart, Four, 8, -1},
           {FillPart, 0, 9, -1}}},
         // 20-27 s: a rising call over a driving beat.
-        {56, "F G Am E",
+        {"F G Am E",
          {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, -1}, {DrumPart, Four, 0, 3}, {BassPart, Drive, 0, -1},
           {ArpPart, 2, 0, -1},
           {LeadPart, 0, 0, -1, "C6:4 A5:4 F5:8 | D6:4 B5:4 G5:8 | E6:4 C6:4 A5:8 | G#5:2 B5:2 E6:4"},
           {FillPart, 0, 3, -1}}},
         // 27-54 s: the main theme.
-        {216, "Am F C G Am F C G Dm Am E Am F G",
+        {"Am F C G Am F C G Dm Am E Am F G",
          {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, -1}, {DrumPart, Four, 0, 13}, {BassPart, Offbeat, 0, -1},
           {ArpPart, 4, 8, -1},
           {LeadPart, 0, 0, 8, ThemeA},
@@ -84,26 +85,26 @@ const std::vector<Section>& sections() {
                            "A5:4 C6:4 F6:4 E6:4 | D6:4 B5:4"},
           {FillPart, 0, 13, -1}}},
         // 54-68 s: second theme over a half-time beat.
-        {112, "Dm Bb F C Dm Bb E",
+        {"Dm Bb F C Dm Bb E",
          {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, -1}, {DrumPart, Half, 0, -1}, {BassPart, Drive, 0, -1},
           {LeadPart, 0, 0, -1, "D5:4 F5:4 A5:6 G5:2 | F5:6 D5:2 A#4:4 D5:4 | C5:4 F5:4 A5:4 C6:4 |"
                            "E6:6 D6:2 C6:4 G5:4 |"
                            "A5:4 F5:4 D5:4 F5:4 | D6:6 C6:2 A#5:4 A5:4 | G#5:4 B5:4 E6:8"}}},
         // 68-80 s: breakdown, the beat drops out and builds again.
-        {96, "F G Em Am F E",
+        {"F G Em Am F E",
          {{PadPart, 0, 0, -1}, {ArpPart, 2, 0, -1}, {BassPart, Long, 0, -1}, {DrumPart, HatsOnly, 2, 4},
           {DrumPart, Break, 4, -1},
           {LeadPart, 0, 0, -1, "A5:16 | B5:16 | G5:8 E5:8 | C6:8 A5:8 | A5:4 C6:4 F6:8 | E6:4 D6:4 B5:4 G#5:4"},
           {FillPart, 0, 5, -1}}},
         // 80-120 s: both themes in full.
-        {320, "Am F C G Am F C G Dm Bb F C Dm Bb F C Dm Am E E",
+        {"Am F C G Am F C G Dm Bb F C Dm Bb F C Dm Am E E",
          {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, -1}, {DrumPart, Four, 0, 8}, {DrumPart, Break, 8, 16},
           {DrumPart, Four, 16, -1},
           {BassPart, Offbeat, 0, -1}, {ArpPart, 2, 8, -1}, {LeadPart, 0, 0, 8, ThemeA}, {LeadPart, 0, 8, 16, ThemeB},
           {LeadPart, 0, 16, -1, "F5:4 A5:4 D6:8 | C6:4 B5:4 A5:8 | G#5:4 B5:4 E6:8 | D6:4 B5:4 G#5:4 E5:4"},
           {FillPart, 0, 19, -1}}},
         // 120-140 s: brighter, in the relative major.
-        {160, "C G Am F C G Am F Dm E",
+        {"C G Am F C G Am F Dm E",
          {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, -1}, {DrumPart, Break, 0, -1}, {BassPart, Drive, 0, -1},
           {ArpPart, 4, 0, -1},
           {LeadPart, 0, 0, -1, "E5:4 G5:4 C6:6 B5:2 | D6:6 B5:2 G5:8 | C6:4 B5:2 A5:2 E5:4 A5:4 |"
@@ -111,14 +112,14 @@ const std::vector<Section>& sections() {
                            "E6:4 D6:2 C6:2 G5:4 C6:4 | B5:6 A5:2 G5:4 D6:4 | E6:8 C6:4 A5:4 | A5:6 C6:2 F6:4 E6:4 |"
                            "D6:6 F6:2 A5:4 D6:4 | B5:8 G#5:8"}}},
         // 140-160 s: the tunnel, darker, with toms and a long echoing line.
-        {160, "Am Am Dm Dm Bb Bb E E Am E",
+        {"Am Am Dm Dm Bb Bb E E Am E",
          {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, -1}, {DrumPart, Tunnel, 0, -1}, {BassPart, Sixteenths, 0, -1},
           {LeadPart, 0, 0, -1, "A4:12 C5:4 | E5:8 D5:4 C5:4 | D5:12 F5:4 | A5:8 G5:4 F5:4 | F5:12 D5:4 |"
                            "A#4:8 C5:4 D5:4 |"
                            "E5:12 G#4:4 | B4:16 | A4:4 C5:4 E5:4 A5:4 | G#5:8 E5:4 B4:4"},
           {FillPart, 0, 9, -1}}},
         // 160-220 s: finale; both themes, then the first a tone higher.
-        {480, "Am F C G Am F C G Dm Bb F C Dm Bb F C Bm G D A Bm G D A Bm G D A F G",
+        {"Am F C G Am F C G Dm Bb F C Dm Bb F C Bm G D A Bm G D A Bm G D A F G",
          {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, -1}, {DrumPart, Four, 0, 16}, {DrumPart, Break, 16, 28},
           {DrumPart, Four, 28, -1},
           {BassPart, Offbeat, 0, 16}, {BassPart, Drive, 16, -1}, {ArpPart, 2, 0, -1},
@@ -128,7 +129,7 @@ const std::vector<Section>& sections() {
           {LeadPart, 0, 28, -1, "A5:4 C6:4 F6:8 | G5:4 B5:4 D6:4 G6:4"}, {CrashPart, 0, 16, 17},
           {FillPart, 0, 29, -1}}},
         // 220-226 s: the last chord rings out.
-        {48, "Am Am Am",
+        {"Am Am Am",
          {{CrashPart, 0, 0, 1}, {PadPart, 0, 0, 2}, {BassPart, Long, 0, 1}, {LeadPart, 0, 0, 1, "A5:16"},
           {DrumPart, Four, 0, 1},
           {ReleasePart, 0, 2, -1}}},
@@ -324,7 +325,12 @@ void cut_patterns(Song& song, XmModule& m) {
 }  // namespace
 
 const std::vector<int>& section_rows() {
-    static const std::vector<int> rows = {160, 56, 216, 112, 96, 320, 160, 160, 480, 48};
+    static const std::vector<int> rows = [] {
+        constexpr auto cuts = scene_cuts();
+        std::vector<int> r;
+        for (size_t i = 0; i + 1 < cuts.size(); ++i) r.push_back(RowsPerSecond * (cuts[i + 1] - cuts[i]));
+        return r;
+    }();
     return rows;
 }
 
@@ -335,11 +341,11 @@ XmModule compose_tune() {
     int start = 0;
     for (size_t i = 0; i < sections().size(); ++i) {
         const Section& section = sections()[i];
-        assert(section.rows == section_rows()[i]);
-        Span span{start, section.rows, split(section.chords)};
-        assert(int(span.chords.size()) == (section.rows + 15) / 16);
+        const int rows = section_rows()[i];
+        Span span{start, rows, split(section.chords)};
+        assert(int(span.chords.size()) == (rows + 15) / 16);
         arrange(song, section, span);
-        start += section.rows;
+        start += rows;
     }
     // Speed and tempo also as effects, for players that ignore the header.
     song.at(0, ChCrash).effect = 0xF;

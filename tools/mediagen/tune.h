@@ -4,9 +4,12 @@
 
 #include "xm.h"
 
-// Rows of each section at speed 6 and 120 BPM (a row lasts 1/8 s): the
-// sections change where the picture changes, at 20, 27, 54, 68, 80, 120,
-// 140, 160 and 220 s; the song lasts 226 s.
+// Speed 6 at 120 BPM: a row lasts 1/8 s.
+constexpr int RowsPerSecond = 8;
+
+// Rows of each section: the sections change where the picture cuts to
+// another scene (scene_cuts, from the show's scene table), and the song ends
+// with the show.
 const std::vector<int>& section_rows();
 
 // Channels: kick, snare, hats, bass, three pad voices, lead, lead echo,
