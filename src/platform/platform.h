@@ -37,6 +37,14 @@ private:
     Answer reply_;
 };
 
+// Prints every box on standard error, its caption and its text a line each,
+// and answers as the box's default button would (Return: OK, or Yes): for the
+// tools that run the show's code where no person is there to answer.
+class PrintingMessageSink : public MessageSink {
+public:
+    Answer show(const MessageBoxRecord& box) override;
+};
+
 void set_message_sink(MessageSink* sink);  // nullptr: real boxes again
 // Blocks until the user answers. Yes/No boxes answer Yes on Return, No on Escape.
 Answer show_message(const char* text, const char* caption, Buttons buttons = Buttons::Ok,

@@ -95,6 +95,10 @@ int main(int argc, char** argv) {
         else if (!read_count(value, name == "--warmup" ? &warmup : &frames))
             return refuse(name + ": not a count from 1 to 1000000: " + value);
     }
+    // A media error is told on stderr and the bench goes on, as the show would
+    // once its box is answered: only the show opens boxes.
+    static platform::PrintingMessageSink boxes;
+    platform::set_message_sink(&boxes);
     std::string error;
     if (!platform::open_offscreen_context(ScreenWidth, ScreenHeight, &error)) {
         std::fprintf(stderr, "bench_scenes: offscreen OpenGL context: %s\n", error.c_str());

@@ -218,6 +218,10 @@ int main(int argc, char** argv) {
         std::fputs(CaptureUsage, stdout);
         return 0;
     }
+    // A media error is told on stderr and the capture goes on, as the show
+    // would once its box is answered: only the show opens boxes.
+    static platform::PrintingMessageSink boxes;
+    platform::set_message_sink(&boxes);
     const int status = run();
     // What was not committed goes: an unfinished file never stays behind.
     Out.video.abort();

@@ -1,51 +1,35 @@
-// The show's desktop services in a web page, on SDL2 built for Emscripten.
+// What the web page does its own way, on SDL2 built for Emscripten: the
+// display, the window's making and the boxes. The event queue, the quit path
+// and the GL surface are the desktop's (window.cpp).
 //
 // The window is the page's canvas, fixed at 800 by 600. Full screen is the
 // browser's full screen of that canvas, asked for by the page when the person
 // answers Yes (only a click may ask for it); the canvas keeps its 800 by 600
 // pixels and the browser scales them, as a display switched to 800 by 600
-// would. Boxes are the browser's own modal alert.
+// would. Frames follow the browser's animation frames (web_main.cpp), whatever
+// swap interval the surface asks for. Boxes are the browser's own modal alert.
 #include <SDL.h>
 #include <emscripten.h>
 
 #include <cstdio>
 
 #include "platform/platform.h"
+#include "platform/system.h"
 #include "platform/web/gl_compat.h"
 
 namespace platform {
-namespace {
 
-struct PageState {
-    bool videoReady = false;
-    SDL_Window* window = nullptr;
-    SDL_GLContext context = nullptr;
-    Uint32 quitEvent = 0;
-    bool quitPending = false;  // a quit posted before the event queue existed
-    int quitCode = 0;
-};
-PageState P;
-MessageSink* Sink = nullptr;
+// A page has no signals and nothing to put back when it ends.
+void on_video_started() {}
+void act_on_exit_request() {}
 
-bool ensure_video() {
-    if (P.videoReady) return true;
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-    P.videoReady = true;
-    P.quitEvent = SDL_RegisterEvents(1);
-    if (P.quitPending) post_quit(P.quitCode);
-    P.quitPending = false;
-    return true;
-}
+void finish_frame_commands() { compat_flush(); }  // the frame's last primitives
 
-}  // namespace
-
-void set_message_sink(MessageSink* sink) { Sink = sink; }
-
-Answer show_message(const char* text, const char* caption, Buttons buttons, bool owned) {
-    MessageBoxRecord box{text, caption, buttons, owned};
-    if (Sink) return Sink->show(box);
+Answer show_system_box(const MessageBoxRecord& box) {
+    const char* text = box.text.c_str();
+    const char* caption = box.caption.c_str();
     std::fprintf(stderr, "%s: %s\n", caption, text);
-    if (buttons == Buttons::YesNo)
+    if (box.buttons == Buttons::YesNo)
         return EM_ASM_INT({ return confirm(UTF8ToString($0) + "\n\n" + UTF8ToString($1)) ? 1 : 0; }, caption, text)
                    ? Answer::Yes
                    : Answer::No;
@@ -62,10 +46,6 @@ void restore_display_mode() {
     });
 }
 
-void show_cursor(bool visible) {
-    if (ensure_video()) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
-}
-
 bool open_window(const char* title, int width, int height, bool) {
     if (!ensure_video()) return false;
     // WebGL 1 through Emscripten's legacy GL emulation: an OpenGL ES 2 context
@@ -79,67 +59,9 @@ bool open_window(const char* title, int width, int height, bool) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     // Not resizable: the canvas keeps the show's size in the page and in full screen.
-    P.window = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL);
-    return P.window != nullptr;
-}
-
-void client_size(int* width, int* height) {
-    *width = *height = 0;
-    if (P.window) SDL_GetWindowSize(P.window, width, height);
-}
-
-SurfaceStatus create_gl_surface() {
-    if (!P.window) return SurfaceStatus::NoPixelFormat;
-    P.context = SDL_GL_CreateContext(P.window);
-    if (!P.context) return SurfaceStatus::FormatRefused;
-    SDL_GL_MakeCurrent(P.window, P.context);
-    // No swap interval: the page's frame loop runs on the browser's animation frames.
-    return SurfaceStatus::Ready;
-}
-
-void release_gl_surface() {
-    if (!P.context) return;
-    SDL_GL_MakeCurrent(P.window, nullptr);
-    SDL_GL_DeleteContext(P.context);
-    P.context = nullptr;
-}
-
-void swap_buffers() {
-    compat_flush();  // the frame's last primitives
-    if (P.context) SDL_GL_SwapWindow(P.window);
-}
-
-bool take_event(Event* event) {
-    *event = Event{};
-    if (!P.videoReady) {
-        if (!P.quitPending) return false;
-        P.quitPending = false;
-        event->type = EventType::Quit;
-        event->exitCode = P.quitCode;
-        return true;
-    }
-    SDL_Event e;
-    if (!SDL_PollEvent(&e)) return false;
-    if (e.type == P.quitEvent) {
-        event->type = EventType::Quit;
-        event->exitCode = e.user.code;
-    } else if (e.type == SDL_KEYDOWN) {
-        event->type = EventType::KeyDown;
-        event->key = e.key.keysym.sym == SDLK_ESCAPE ? KeyEscape : int(e.key.keysym.sym);
-    }
-    return true;
-}
-
-void post_quit(int exitCode) {
-    if (!P.videoReady) {
-        P.quitPending = true;
-        P.quitCode = exitCode;
-        return;
-    }
-    SDL_Event e{};
-    e.type = P.quitEvent;
-    e.user.code = exitCode;
-    SDL_PushEvent(&e);
+    W.window = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL);
+    W.glCapable = W.window != nullptr;
+    return W.window != nullptr;
 }
 
 }  // namespace platform

@@ -1,3 +1,4 @@
+// The desktop's modal box: SDL's, with the reason on stderr when none could be shown.
 #include <SDL.h>
 
 #include <cstdio>
@@ -9,10 +10,10 @@
 #endif
 
 #include "platform/platform.h"
+#include "platform/system.h"
 
 namespace platform {
 namespace {
-MessageSink* Sink = nullptr;
 
 const int YesButton = 1;
 const int NoButton = 2;
@@ -105,12 +106,7 @@ private:
 ErrorTrail* ErrorTrail::Current = nullptr;
 }  // namespace
 
-void set_message_sink(MessageSink* sink) { Sink = sink; }
-
-Answer show_message(const char* text, const char* caption, Buttons buttons, bool owned) {
-    MessageBoxRecord box{text, caption, buttons, owned};
-    if (Sink) return Sink->show(box);
-
+Answer show_system_box(const MessageBoxRecord& box) {
     const SDL_MessageBoxButtonData yesNo[] = {
         {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, NoButton, "No"},
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, YesButton, "Yes"},
@@ -119,12 +115,12 @@ Answer show_message(const char* text, const char* caption, Buttons buttons, bool
         {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, OkButton, "OK"},
     };
     SDL_MessageBoxData data{};
-    data.flags = buttons == Buttons::YesNo ? SDL_MESSAGEBOX_INFORMATION : SDL_MESSAGEBOX_ERROR;
-    data.window = owned ? SDL_GetKeyboardFocus() : nullptr;
-    data.title = caption;
-    data.message = text;
-    data.numbuttons = buttons == Buttons::YesNo ? 2 : 1;
-    data.buttons = buttons == Buttons::YesNo ? yesNo : ok;
+    data.flags = box.buttons == Buttons::YesNo ? SDL_MESSAGEBOX_INFORMATION : SDL_MESSAGEBOX_ERROR;
+    data.window = box.owned ? SDL_GetKeyboardFocus() : nullptr;
+    data.title = box.caption.c_str();
+    data.message = box.text.c_str();
+    data.numbuttons = box.buttons == Buttons::YesNo ? 2 : 1;
+    data.buttons = box.buttons == Buttons::YesNo ? yesNo : ok;
 
     int pressed = 0;
     int shown;
@@ -136,7 +132,7 @@ Answer show_message(const char* text, const char* caption, Buttons buttons, bool
     }
     if (shown != 0) {
         // No box: the message still reaches the user, and the next line says why.
-        std::fprintf(stderr, "%s: %s\n(no message box: %s)\n", caption, text, why.c_str());
+        std::fprintf(stderr, "%s: %s\n(no message box: %s)\n", box.caption.c_str(), box.text.c_str(), why.c_str());
         return Answer::Failed;
     }
     switch (pressed) {

@@ -1,0 +1,116 @@
+// The desktop's display and window: the full-screen mode the show switches
+// to, its window over it, and the user's display put back on every way out.
+#include <SDL.h>
+
+#include <cstdlib>
+
+#include "platform/desktop/desktop.h"
+#include "platform/display_probe.h"
+#include "platform/platform.h"
+#include "platform/system.h"
+#include "platform/window_placement.h"
+
+namespace platform {
+namespace {
+
+struct DisplayState {
+    bool modeChosen = false;     // a full-screen mode waits for the window
+    SDL_DisplayMode mode{};
+    bool fullScreen = false;     // the window holds the display in that mode
+};
+DisplayState D;  // written by this file only
+
+// The show may end with exit() from inside a frame: the context is let go
+// first, so the GL driver's worker threads wind down before the process does.
+void restore_at_exit() {
+    restore_user_display();
+    release_gl_surface();
+    SDL_Quit();
+}
+
+void set_gl_attributes() {
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 5);
+    SDL_GL_SetAttribute(SDL_GL_BUFFER_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+
+}  // namespace
+
+void restore_user_display() {
+    if (W.window && D.fullScreen) SDL_SetWindowFullscreen(W.window, 0);
+    if (W.cursorHidden) SDL_ShowCursor(SDL_ENABLE);
+    W.cursorHidden = false;
+}
+
+void on_video_started() {
+    std::atexit(restore_at_exit);
+    watch_exit_signals();
+}
+
+void finish_frame_commands() {}  // the driver's own GL needs no help
+
+bool open_display(std::string* why) {
+    // Only drivers that can be seen; an SDL_VIDEODRIVER of the user's still wins.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, visible_video_drivers().c_str());
+    std::string said;
+    if (with_stderr_held(ensure_video, &said)) return true;
+    *why = SDL_GetError();
+    if (!said.empty()) *why += "; " + said;
+    return false;
+}
+
+DisplaySwitch switch_display_mode(int width, int height) {
+    SDL_DisplayMode current;
+    if (!ensure_video() || SDL_GetDesktopDisplayMode(0, &current) != 0) return DisplaySwitch::CannotRead;
+    // SDL would quietly take the closest mode; the show wants exactly this size.
+    bool found = false;
+    SDL_DisplayMode best{};
+    int modes = SDL_GetNumDisplayModes(0);
+    for (int m = 0; m < modes; ++m) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, m, &mode) != 0 || mode.w != width || mode.h != height) continue;
+        bool sameFormat = SDL_BITSPERPIXEL(mode.format) == SDL_BITSPERPIXEL(current.format);
+        bool sameRate = mode.refresh_rate == current.refresh_rate;
+        bool bestSameFormat = SDL_BITSPERPIXEL(best.format) == SDL_BITSPERPIXEL(current.format);
+        bool bestSameRate = best.refresh_rate == current.refresh_rate;
+        if (!found || (sameFormat + sameRate) > (bestSameFormat + bestSameRate)) best = mode;
+        found = true;
+    }
+    if (!found) return DisplaySwitch::NotCompatible;
+    D.mode = best;
+    D.modeChosen = true;
+    return DisplaySwitch::Switched;
+}
+
+void restore_display_mode() {
+    restore_user_display();
+    D.fullScreen = false;
+    D.modeChosen = false;
+}
+
+bool open_window(const char* title, int width, int height, bool fullScreen) {
+    if (!ensure_video()) return false;
+    set_gl_attributes();
+    Uint32 flags = fullScreen ? SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE;
+    if (fullScreen && D.modeChosen) flags |= SDL_WINDOW_FULLSCREEN;
+    W.window = SDL_CreateWindow(title, 0, 0, width, height, flags | SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    W.glCapable = W.window != nullptr;
+    if (!W.window)  // no GL visual: the window still opens, the surface will fail
+        W.window = SDL_CreateWindow(title, 0, 0, width, height, flags | SDL_WINDOW_HIDDEN);
+    if (!W.window) return false;
+    place_frame_at_origin(W.window);
+    if (flags & SDL_WINDOW_FULLSCREEN) {
+        SDL_SetWindowDisplayMode(W.window, &D.mode);
+        D.fullScreen = true;
+    }
+    SDL_ShowWindow(W.window);
+    SDL_RaiseWindow(W.window);
+    return true;
+}
+
+}  // namespace platform
