@@ -30,7 +30,10 @@ for tool in emcc emcmake cmake; do
   command -v "$tool" > /dev/null || { echo "build-web: $tool is missing (scripts/deps.sh installs it)" >&2; exit 1; }
 done
 
-mapfile -t prefixes < <("$root/scripts/build-deps.sh" web)
+# A command substitution, not a process substitution: its failure stops here.
+prefixes=$("$root/scripts/build-deps.sh" web)
+mapfile -t prefixes <<<"$prefixes"
+[ ${#prefixes[@]} -eq 2 ] || { echo "build-web: build-deps.sh gave no SDL2 and libopenmpt prefixes" >&2; exit 1; }
 sdl2=${prefixes[0]}
 openmpt=${prefixes[1]}
 

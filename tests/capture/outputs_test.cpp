@@ -91,7 +91,8 @@ TEST(CaptureOutputs, UnfinishedOutputsNeverLookFinished) {
     EXPECT_NE(limited.err.find("cannot write " + dir + "/a.wav"), std::string::npos) << limited.err;
     EXPECT_EQ(dir_entries(dir), std::set<std::string>{});
 
-    // Ctrl-C while frames go to ffmpeg: the partial MP4 and its sound track go.
+    // Ctrl-C while frames go to ffmpeg: the partial MP4, which ffmpeg has begun
+    // to fill, and its sound track go.
     const std::string video = dir + "/v.mp4";
     std::vector<std::string> args = {CAPTURE_PROGRAM, "--fps", "10", "--video", video, "--media", SHOW_MEDIA_DIR};
     std::vector<char*> argv;
@@ -99,15 +100,20 @@ TEST(CaptureOutputs, UnfinishedOutputsNeverLookFinished) {
     argv.push_back(nullptr);
     pid_t pid;
     ASSERT_EQ(posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ), 0);
-    const std::string partial = video + "." + std::to_string(pid) + ".part";
+    const std::string pending = "." + std::to_string(pid) + ".part";
+    const std::string partial = video + pending;
     struct stat info;
-    for (int tries = 0; tries < 600 && !(stat(partial.c_str(), &info) == 0 && info.st_size > 0); ++tries)
+    bool filling = false;
+    for (int tries = 0; tries < 600 && !filling; ++tries) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    EXPECT_GT(dir_entries(dir).size(), 0u);
+        filling = stat(partial.c_str(), &info) == 0 && info.st_size > 0;
+    }
+    const std::set<std::string> before = dir_entries(dir);
     kill(pid, SIGINT);
     int status = 0;
     ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    EXPECT_TRUE(filling) << "ffmpeg never wrote into " << partial;
+    EXPECT_EQ(before, (std::set<std::string>{"v.mp4" + pending, "v.mp4.sound.wav" + pending}));
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 130) << status;
     EXPECT_EQ(dir_entries(dir), std::set<std::string>{});
 }

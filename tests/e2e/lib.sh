@@ -134,6 +134,26 @@ expect_picture() {  # the window shows the scene, not a black frame
   mean=$(convert "$work/shot.png" -colorspace Gray -format '%[fx:int(mean*1000)]' info:)
   [ "$mean" -ge 20 ] || fail "the window is black (mean brightness $mean/1000)"
 }
+# A key the show must take without ending, proven taken. The show answers a
+# ping only from its event loop, after every X event that reached it before,
+# the key included: once it has answered, the key waits in its queue. It draws
+# only when its queue is empty, so a picture that changes after the answer was
+# drawn after the key was handled; a show that ended on the key draws none.
+expect_key_ignored() {  # KEY
+  local id
+  id=$(window_id "Z_U OpenGl Base")
+  key_to_id "$id" "$1" || fail "cannot send $1 to the show"
+  "$xprobe" ping "$id" || fail "the show did not answer a ping after $1"
+  # A window that is gone or unmapped gives no screenshot; import then waits
+  # for a click on some other window, hence the timeout.
+  timeout 10 import -window "$id" "$work/after-key.ppm" 2>/dev/null || fail "the show window went after $1"
+  for _ in $(seq 50); do
+    sleep 0.1
+    timeout 10 import -window "$id" "$work/later.ppm" 2>/dev/null || fail "the show window went after $1"
+    cmp -s "$work/after-key.ppm" "$work/later.ppm" || return 0
+  done
+  fail "the show drew nothing after $1: it ended on that key"
+}
 audio_level() {  # RMS of 16-bit stereo samples written by SDL's disk audio driver
   /usr/bin/python3 -c '
 import array, sys

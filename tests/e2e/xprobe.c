@@ -3,13 +3,18 @@
  *   xprobe close WINDOW    ask the window to close, as a title bar's close box does
  *   xprobe cursor WINDOW   print "hidden" or "visible" for the cursor over that window
  *   xprobe mode            print the screen's current size as WIDTHxHEIGHT
+ *   xprobe ping WINDOW     send a window manager's ping and wait up to 5 s for the answer: a client
+ *                          answers from its event loop, after every event that reached it before
  */
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
+#include <poll.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <time.h>
+#include <unistd.h>
 
 static int close_window(Display* display, Window window) {
     XEvent event;
@@ -23,6 +28,57 @@ static int close_window(Display* display, Window window) {
     XSendEvent(display, window, False, NoEventMask, &event);
     XFlush(display);
     return 0;
+}
+
+static int window_gone = 0;
+static int note_error(Display* display, XErrorEvent* error) {
+    (void)display;
+    if (error->error_code == BadWindow) window_gone = 1;
+    return 0;
+}
+
+/* _NET_WM_PING, as a window manager asks whether a client still reads its
+ * events: the client sends the message back to the root window. */
+static int ping_window(Display* display, Window window) {
+    XSetErrorHandler(note_error);
+    Window root = DefaultRootWindow(display);
+    XSelectInput(display, root, SubstructureNotifyMask);
+    Atom protocols = XInternAtom(display, "WM_PROTOCOLS", False);
+    Atom ping = XInternAtom(display, "_NET_WM_PING", False);
+    long token = (long)getpid();
+    XEvent event;
+    memset(&event, 0, sizeof event);
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = protocols;
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = (long)ping;
+    event.xclient.data.l[1] = token;
+    event.xclient.data.l[2] = (long)window;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    XSync(display, False);
+    struct timespec start, now;
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    for (;;) {
+        if (window_gone) {
+            fprintf(stderr, "xprobe: no window 0x%lx\n", window);
+            return 1;
+        }
+        while (XPending(display)) {
+            XNextEvent(display, &event);
+            if (event.type == ClientMessage && event.xclient.message_type == protocols &&
+                event.xclient.data.l[0] == (long)ping && event.xclient.data.l[1] == token &&
+                event.xclient.data.l[2] == (long)window)
+                return 0;
+        }
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        if (now.tv_sec - start.tv_sec >= 5) {
+            fprintf(stderr, "xprobe: window 0x%lx did not answer a ping in 5 s\n", window);
+            return 1;
+        }
+        struct pollfd connection = {ConnectionNumber(display), POLLIN, 0};
+        poll(&connection, 1, 100);
+    }
 }
 
 /* Moves the pointer into the window and reads the cursor image shown there. */
@@ -51,6 +107,7 @@ int main(int argc, char** argv) {
         Window window = (Window)strtoul(argv[2], NULL, 0);
         if (strcmp(argv[1], "close") == 0) rc = close_window(display, window);
         if (strcmp(argv[1], "cursor") == 0) rc = cursor_state(display, window);
+        if (strcmp(argv[1], "ping") == 0) rc = ping_window(display, window);
     }
     XCloseDisplay(display);
     return rc;
