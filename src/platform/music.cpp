@@ -16,11 +16,13 @@ namespace {
 
 bool Muted = false;
 openmpt_module* Module = nullptr;   // owned by the audio thread once playing
+SDL_AudioDeviceID Device = 0;       // kept open from the first start on: a restart plays into it again
+bool NoDevice = false;              // none could be opened, and the show has said so once
 
 void render_audio(void*, Uint8* stream, int bytes) {
     int16_t* out = reinterpret_cast<int16_t*>(stream);
     size_t frames = size_t(bytes) / (2 * sizeof(int16_t));
-    size_t done = openmpt_module_read_interleaved_stereo(Module, TuneSampleRate, frames, out);
+    size_t done = Module ? openmpt_module_read_interleaved_stereo(Module, TuneSampleRate, frames, out) : 0;
     for (size_t i = done * 2; i < frames * 2; ++i) out[i] = 0;
 }
 
@@ -71,9 +73,17 @@ openmpt_module* open_tune(const char* fileName) {
 void mute_music() { Muted = true; }
 
 void start_music(const char* fileName) {
-    if (Muted || Module) return;
-    Module = open_tune(fileName);
-    if (!Module) return;
+    if (Muted || Module || NoDevice) return;
+    openmpt_module* tune = open_tune(fileName);
+    if (!tune) return;
+    if (Device) {  // a restart: the device that played the tune before plays it again
+        SDL_LockAudioDevice(Device);
+        Module = tune;
+        SDL_UnlockAudioDevice(Device);
+        SDL_PauseAudioDevice(Device, 0);
+        return;
+    }
+    Module = tune;
 
     SDL_AudioSpec want{};
     want.freq = TuneSampleRate;
@@ -92,11 +102,24 @@ void start_music(const char* fileName) {
     }
     if (device == 0) {
         std::fprintf(stderr, "No sound: %s\n", SDL_GetError());
+        NoDevice = true;
         openmpt_module_destroy(Module);
         Module = nullptr;
         return;
     }
+    Device = device;
     SDL_PauseAudioDevice(device, 0);
+}
+
+void stop_music() {
+    if (!Module) return;
+    if (Device) {
+        SDL_PauseAudioDevice(Device, 1);
+        SDL_LockAudioDevice(Device);  // the audio thread is out of render_audio
+    }
+    openmpt_module_destroy(Module);
+    Module = nullptr;
+    if (Device) SDL_UnlockAudioDevice(Device);
 }
 
 }  // namespace platform

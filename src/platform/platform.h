@@ -79,6 +79,8 @@ void post_quit(int exitCode);
 // ---- Music: an extended module played looping on the audio thread. Any
 // failure leaves the show silent.
 void start_music(const char* fileName);
+// Silences the tune and lets it go; the next start_music plays it from its start.
+void stop_music();
 void mute_music();  // later start_music calls play nothing (offline tools)
 
 // The tune exactly as the show plays it, for tools that render it offline:

@@ -39,3 +39,4 @@ void setup_gl_context(int width, int height);
 bool set_pixel_format();
 void init_gl_state();
 void resize_gl_view(int width, int height);
+void restart_show();  // --loop: the show from its start again, in the same window

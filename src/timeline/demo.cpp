@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <ctime>
 #include <limits>
 
@@ -42,6 +43,23 @@ void start_demo() {
     const StartupStep& opening = StartupOrder.back();
     opening.startup(scene_context(opening.grid));
     platform::start_music("algar.xm");
+}
+
+void reset_demo() {
+    platform::stop_music();
+    for (TargaTexture& texture : TextureTable) {
+        delete[] texture.pixels;
+        texture = TargaTexture{};
+    }
+    std::fill(std::begin(TargetTextureTable), std::end(TargetTextureTable), 0u);
+    for (auto& grid : VertexGridTable) std::fill(std::begin(grid), std::end(grid), 0.0f);
+    std::fill(std::begin(SharedBuffer), std::end(SharedBuffer), 0.0f);
+    std::fill(std::begin(ModelLoaderTable), std::end(ModelLoaderTable), ModelLoader{});
+    std::fill(std::begin(ModelTable), std::end(ModelTable), Model{});
+    std::fill(std::begin(ModelTextureTable), std::end(ModelTextureTable), 0u);
+    FrameCounter = 0.0f;
+    ClockStart = 0;
+    ElapsedSeconds = 0;
 }
 
 void set_calendar_clock(CalendarClock clock) { Clock = clock ? clock : calendar_seconds; }

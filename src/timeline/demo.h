@@ -25,6 +25,10 @@ SceneContext scene_context(int grid);
 // Read from the scene table; the last step runs again after the clock starts.
 extern std::array<StartupStep, SceneCount> StartupOrder;
 void start_demo();
+// Puts back what a fresh process has before start_demo: every table, grid
+// and buffer empty, the frame counter and the clock at 0, the tune stopped.
+// GL objects are the context's to free; a restart makes a new one.
+void reset_demo();
 
 // ---- Demo clock: whole calendar seconds since start_clock.
 extern int64_t ClockStart;      // calendar seconds; 64 bits so the show survives 2038
@@ -39,7 +43,14 @@ int32_t elapsed_seconds();
 extern std::array<ScheduleRow, ShowingCount> Schedule;
 
 void draw_frame();    // clear, schedule, present
-void run_schedule();  // does not return once the show is over
+void run_schedule();  // does not return once the show is over, unless it loops
+
+// What the first frame past LastSecond does: by default the show ends there
+// (exit code 0, that frame not presented). A looping show puts its restart
+// here instead; that frame is then presented as the restart leaves it, and
+// the next one is frame 0 of the new pass.
+using ScheduleEnd = void (*)();
+void set_schedule_end(ScheduleEnd end);  // nullptr: the show ends
 
 // ---- The two seams: where calendar seconds come from and what presents a
 // finished frame. The defaults are the calendar clock and the buffer swap;
