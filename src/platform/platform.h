@@ -53,7 +53,19 @@ void show_cursor(bool visible);
 // over the display in full screen, an ordinary resizable window otherwise.
 // False when no window can be made.
 bool open_window(const char* title, int width, int height, bool fullScreen);
-void client_size(int* width, int* height);  // 0 by 0 without a window
+// The size the show draws at: the window's client area, or a scaled window's
+// picture; 0 by 0 without a window.
+void client_size(int* width, int* height);
+
+// ---- Scaled full screen: a borderless window over the whole desktop at the
+// desktop's own mode, which is never switched. Its GL surface is an offscreen
+// width by height picture (colour and depth as the window's own), which every
+// swap shows scaled into the window: the shape kept, centred between black
+// bars, linearly filtered. The show draws into it as into any window of that
+// size. False, with nothing left open and the reason in *why, where no such
+// window can be made or the driver has no framebuffer objects (GL 3.0,
+// GL_ARB_framebuffer_object, or GL_EXT_framebuffer_object with _blit).
+bool open_scaled_window(const char* title, int width, int height, std::string* why);
 
 // ---- GL surface: double-buffered, 16 colour and 16 depth bits asked for, legacy context.
 enum class SurfaceStatus { Ready, NoPixelFormat, FormatRefused };

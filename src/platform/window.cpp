@@ -6,6 +6,7 @@
 
 #include "platform/exit_signals.h"
 #include "platform/platform.h"
+#include "platform/scaled_frame.h"
 #include "platform/window_placement.h"
 
 namespace platform {
@@ -19,6 +20,9 @@ struct WindowState {
     bool glCapable = false;      // the window got a GL visual
     SDL_GLContext context = nullptr;
     bool fullScreen = false;
+    bool scaled = false;         // a desktop-size window showing the show's picture scaled
+    int pictureWidth = 0;        // scaled: the show's picture, in pixels
+    int pictureHeight = 0;
     bool cursorHidden = false;
     Uint32 quitEvent = 0;
     bool quitPending = false;    // a quit posted before the event queue existed
@@ -35,6 +39,7 @@ void restore_user_display() {
 
 void release_context() {
     if (!W.context) return;
+    if (W.scaled) close_scaled_frame();
     SDL_GL_MakeCurrent(W.window, nullptr);
     SDL_GL_DeleteContext(W.context);
     W.context = nullptr;
@@ -157,22 +162,71 @@ bool open_window(const char* title, int width, int height, bool fullScreen) {
 
 void client_size(int* width, int* height) {
     *width = *height = 0;
-    if (W.window) SDL_GetWindowSize(W.window, width, height);
+    if (!W.window) return;
+    if (W.scaled) {
+        *width = W.pictureWidth;
+        *height = W.pictureHeight;
+        return;
+    }
+    SDL_GetWindowSize(W.window, width, height);
+}
+
+// The window, its context and the picture are made together: only a context
+// can tell whether the driver has framebuffer objects, and without them
+// nothing is kept, so that the ordinary full screen can open in its place.
+bool open_scaled_window(const char* title, int width, int height, std::string* why) {
+    SDL_DisplayMode desktop;
+    if (!ensure_video() || SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
+        *why = SDL_GetError();
+        return false;
+    }
+    set_gl_attributes();
+    W.window = SDL_CreateWindow(title, 0, 0, desktop.w, desktop.h,
+                                SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_OPENGL |
+                                    SDL_WINDOW_HIDDEN);
+    if (!W.window) {
+        *why = SDL_GetError();
+        return false;
+    }
+    W.context = SDL_GL_CreateContext(W.window);
+    if (W.context) SDL_GL_MakeCurrent(W.window, W.context);
+    if (!W.context || !open_scaled_frame(width, height, why)) {
+        if (!W.context) *why = SDL_GetError();
+        release_context();
+        SDL_DestroyWindow(W.window);
+        W.window = nullptr;
+        return false;
+    }
+    W.glCapable = true;
+    W.scaled = true;
+    W.pictureWidth = width;
+    W.pictureHeight = height;
+    SDL_ShowWindow(W.window);
+    SDL_RaiseWindow(W.window);
+    return true;
 }
 
 SurfaceStatus create_gl_surface() {
     if (!W.window || !W.glCapable) return SurfaceStatus::NoPixelFormat;
-    W.context = SDL_GL_CreateContext(W.window);
+    if (!W.context) W.context = SDL_GL_CreateContext(W.window);  // a scaled window made its own already
     if (!W.context) return SurfaceStatus::FormatRefused;
     SDL_GL_MakeCurrent(W.window, W.context);
     SDL_GL_SetSwapInterval(1);
+    if (W.scaled && !open_scaled_frame(W.pictureWidth, W.pictureHeight, nullptr)) return SurfaceStatus::FormatRefused;
     return SurfaceStatus::Ready;
 }
 
 void release_gl_surface() { release_context(); }
 
 void swap_buffers() {
-    if (W.context) SDL_GL_SwapWindow(W.window);
+    if (!W.context) return;
+    if (W.scaled) {
+        int width, height;
+        SDL_GL_GetDrawableSize(W.window, &width, &height);
+        present_scaled_frame(width, height);
+    }
+    SDL_GL_SwapWindow(W.window);
+    if (W.scaled) resume_scaled_frame();
 }
 
 bool take_event(Event* event) {

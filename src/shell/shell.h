@@ -16,12 +16,14 @@ constexpr unsigned VK_ESCAPE = 0x1B;
 struct ClientRectangle { int left, top, right, bottom; };
 
 extern bool FullScreen;            // the answer to the start-up question; true until answered No
+extern bool ScaledFullScreen;      // full screen in a desktop-size window, the picture scaled (--scaled)
 extern bool WindowHandle;          // the main window exists
 extern ClientRectangle ClientRect; // client area as last read
 extern bool RenderContext;         // a GL context is held
 
 // ---- Main window and loop.
 bool create_gl_window(const char* title, int width, int height, bool fullScreen);
+bool open_scaled_full_screen(const char* title, int width, int height);
 void enter_full_screen();
 int run_message_loop();
 void dispatch_event(const platform::Event& event);  // every event but Quit, to the window procedure

@@ -88,6 +88,12 @@ void client_size(int* width, int* height) {
     if (P.window) SDL_GetWindowSize(P.window, width, height);
 }
 
+// The page scales its canvas itself, in the browser's full screen.
+bool open_scaled_window(const char*, int, int, std::string* why) {
+    *why = "a web page has no desktop window";
+    return false;
+}
+
 SurfaceStatus create_gl_surface() {
     if (!P.window) return SurfaceStatus::NoPixelFormat;
     P.context = SDL_GL_CreateContext(P.window);
