@@ -89,8 +89,9 @@ key_to_id() {  # WINDOW-ID KEY
   return $sent
 }
 
+show_args=()  # the show's own options, for start_show
 start_show() {  # [PREFIX...]: runs the show in the media folder
-  (cd "$media" && exec "$@" "$show") >"$work/show.log" 2>&1 &
+  (cd "$media" && exec "$@" "$show" ${show_args[@]+"${show_args[@]}"}) >"$work/show.log" 2>&1 &
   show_pid=$!
 }
 exit_code=
@@ -154,6 +155,12 @@ expect_no_sound() {  # RAW-FILE
 expect_told_why() {  # TEXT CAUSE-PATTERN
   grep -A1 -F "$1" "$work/show.log" | sed -n 2p | grep -q "^(no message box: .*$2" \
     || fail "no reason after \"$1\" naming $2"
+}
+# The screen's size as RandR reports it, for the cases that must leave it alone.
+expect_xrandr() {
+  local size
+  size=$(xrandr 2>/dev/null | awk '/current/ { print $8 "x" $10 }' | tr -d ,)
+  [ "$size" = "$1" ] || fail "xrandr says the screen is $size, expected $1"
 }
 expect_mode() { [ "$("$xprobe" mode)" = "$1" ] || fail "display is $("$xprobe" mode), expected $1"; }
 expect_exit() { wait_show_exit; [ "$exit_code" = "$1" ] || fail "exit code $exit_code, expected $1"; }
