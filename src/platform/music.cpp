@@ -16,6 +16,7 @@ namespace {
 
 bool Muted = false;
 openmpt_module* Module = nullptr;   // owned by the audio thread once playing
+SDL_AudioDeviceID Device = 0;       // opened, paused until play_music
 
 void render_audio(void*, Uint8* stream, int bytes) {
     int16_t* out = reinterpret_cast<int16_t*>(stream);
@@ -70,7 +71,7 @@ openmpt_module* open_tune(const char* fileName) {
 
 void mute_music() { Muted = true; }
 
-void start_music(const char* fileName) {
+void open_music(const char* fileName) {
     if (Muted || Module) return;
     Module = open_tune(fileName);
     if (!Module) return;
@@ -81,22 +82,23 @@ void start_music(const char* fileName) {
     want.channels = 2;
     want.samples = 1024;
     want.callback = render_audio;
-    SDL_AudioDeviceID device = 0;
     {
         QuietAlsa quiet;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-            device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+            Device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
             // Stops SDL's device-watching thread while ALSA is still hushed.
-            if (device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            if (Device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
     }
-    if (device == 0) {
+    if (Device == 0) {
         std::fprintf(stderr, "No sound: %s\n", SDL_GetError());
         openmpt_module_destroy(Module);
         Module = nullptr;
-        return;
     }
-    SDL_PauseAudioDevice(device, 0);
+}
+
+void play_music() {
+    if (Device != 0) SDL_PauseAudioDevice(Device, 0);
 }
 
 }  // namespace platform
