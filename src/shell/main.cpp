@@ -1,14 +1,40 @@
-// The show's entry: the one question, the window, the context with all of
-// start-up, then frames until a quit request.
+// The show's entry: its options, the one question (unless answered ahead), the
+// window, the context with all of start-up, then frames at their pace until a
+// quit request.
+#include <cstdio>
+#include <string>
+#include <vector>
+
 #include "platform/platform.h"
+#include "shell/options.h"
 #include "shell/shell.h"
+#include "timeline/demo.h"
 #include "timeline/scene_context.h"
 
-// Exit code: 1 when no window can be made, else the quit request's code.
-int main() {
-    if (platform::show_message(QuestionText, QuestionCaption, platform::Buttons::YesNo) == platform::Answer::No)
-        FullScreen = false;
+// Exit code: 2 for a bad option, 1 when no window can be made, else the quit request's code.
+int main(int argc, char** argv) {
+    ShowOptions options;
+    std::string error;
+    if (!parse_show_options(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
+        std::fprintf(stderr, "show: %s\n%s\n", error.c_str(), show_usage_line().c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(show_help().c_str(), stdout);
+        return 0;
+    }
+    switch (options.screen) {
+    case ShowOptions::Screen::Ask:
+        if (platform::show_message(QuestionText, QuestionCaption, platform::Buttons::YesNo) == platform::Answer::No)
+            FullScreen = false;
+        break;
+    case ShowOptions::Screen::Window: FullScreen = false; break;
+    case ShowOptions::Screen::FullScreen: FullScreen = true; break;
+    }
+    if (options.stats) count_frames();
+    set_clock_start_wait(platform::seconds_now, platform::sleep_seconds);
     if (!create_gl_window(WindowTitle, ScreenWidth, ScreenHeight, FullScreen)) return 1;
     init_gl();
+    start_pacing(options.maxFps);
     return run_message_loop();
 }

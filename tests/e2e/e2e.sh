@@ -160,6 +160,52 @@ for second in range(1, 30):
     assert level > 300, f"silence at second {second} (RMS {level:.0f})"
 PY
   ;;
+window-pace)
+  # Under Xvfb the swap does not wait: the limiter alone holds the opening
+  # scene to 60 frames a second (61 at most; load can only lower it), and
+  # --max-fps 0 lets it draw as fast as the machine can (a quiet two-core
+  # machine draws about 90 there). --window asks nothing.
+  start_xvfb 1024x768
+  show_args=(--window --stats)
+  opening_fps_in_window 10
+  below_or_at "$fps" 61 || fail "the opening scene at $fps frames a second"
+  show_args=(--window --stats --max-fps 0)
+  opening_fps_in_window 6
+  below_or_at "$fps" 61 && fail "--max-fps 0 held at $fps frames a second"
+  ;;
+options)
+  # --help lists every option with its default. A bad one is refused before
+  # anything opens (there is no display to open here): one line saying which
+  # and why, the usage line, exit code 2.
+  run_plain() { (cd "$media" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$show" "$@") >"$work/out" 2>"$work/err"; }
+  run_plain --help || fail "--help exits with $?"
+  [ ! -s "$work/err" ] || fail "--help wrote to stderr: $(cat "$work/err")"
+  grep -q '^usage: show ' "$work/out" || fail "--help has no usage line"
+  for option in --window --fullscreen --max-fps --stats; do
+    grep -q "^  $option .*(default" "$work/out" || fail "--help gives no default for $option: $(cat "$work/out")"
+  done
+  while IFS='|' read -r args why; do
+    # shellcheck disable=SC2086  # the arguments split at spaces
+    run_plain $args
+    code=$?
+    [ "$code" = 2 ] || fail "show $args: exit code $code, expected 2"
+    [ ! -s "$work/out" ] || fail "show $args wrote to stdout"
+    [ "$(wc -l <"$work/err")" = 2 ] || fail "show $args: not two lines on stderr: $(cat "$work/err")"
+    head -1 "$work/err" | grep -qF -e "$why" || fail "show $args says \"$(head -1 "$work/err")\", not \"$why\""
+    sed -n 2p "$work/err" | grep -q '^usage: show ' || fail "show $args: no usage line"
+  done <<'ROWS'
+--bogus|unknown option --bogus
+-w|unknown option -w
+window|unexpected argument window
+--max-fps|--max-fps needs a value
+--max-fps abc|--max-fps abc: not a whole number from 0 to 1000
+--max-fps -1|--max-fps -1: not a whole number
+--max-fps 1001|--max-fps 1001: not a whole number
+--max-fps 60x|--max-fps 60x: not a whole number
+--stats --max-fps 2.5|--max-fps 2.5: not a whole number
+--window --fullscreen|answer the question both ways
+ROWS
+  ;;
 no-800x600-mode)
   start_xvfb 1024x768
   start_show
