@@ -16,7 +16,7 @@ namespace {
 
 bool Muted = false;
 openmpt_module* Module = nullptr;   // owned by the audio thread once playing
-SDL_AudioDeviceID Device = 0;       // kept open from the first start on: a restart plays into it again
+SDL_AudioDeviceID Device = 0;       // opened, paused until play_music; kept for a restart's tune
 bool NoDevice = false;              // none could be opened, and the show has said so once
 
 void render_audio(void*, Uint8* stream, int bytes) {
@@ -72,18 +72,10 @@ openmpt_module* open_tune(const char* fileName) {
 
 void mute_music() { Muted = true; }
 
-void start_music(const char* fileName) {
+void open_music(const char* fileName) {
     if (Muted || Module || NoDevice) return;
-    openmpt_module* tune = open_tune(fileName);
-    if (!tune) return;
-    if (Device) {  // a restart: the device that played the tune before plays it again
-        SDL_LockAudioDevice(Device);
-        Module = tune;
-        SDL_UnlockAudioDevice(Device);
-        SDL_PauseAudioDevice(Device, 0);
-        return;
-    }
-    Module = tune;
+    Module = open_tune(fileName);
+    if (!Module || Device != 0) return;  // a restart plays into the output it had
 
     SDL_AudioSpec want{};
     want.freq = TuneSampleRate;
@@ -91,35 +83,35 @@ void start_music(const char* fileName) {
     want.channels = 2;
     want.samples = 1024;
     want.callback = render_audio;
-    SDL_AudioDeviceID device = 0;
     {
         QuietAlsa quiet;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-            device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+            Device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
             // Stops SDL's device-watching thread while ALSA is still hushed.
-            if (device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            if (Device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
     }
-    if (device == 0) {
+    if (Device == 0) {
         std::fprintf(stderr, "No sound: %s\n", SDL_GetError());
         NoDevice = true;
         openmpt_module_destroy(Module);
         Module = nullptr;
-        return;
     }
-    Device = device;
-    SDL_PauseAudioDevice(device, 0);
+}
+
+void play_music() {
+    if (Device != 0 && Module) SDL_PauseAudioDevice(Device, 0);
 }
 
 void stop_music() {
     if (!Module) return;
-    if (Device) {
+    if (Device != 0) {
         SDL_PauseAudioDevice(Device, 1);
         SDL_LockAudioDevice(Device);  // the audio thread is out of render_audio
     }
     openmpt_module_destroy(Module);
     Module = nullptr;
-    if (Device) SDL_UnlockAudioDevice(Device);
+    if (Device != 0) SDL_UnlockAudioDevice(Device);
 }
 
 }  // namespace platform

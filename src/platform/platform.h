@@ -73,6 +73,13 @@ SurfaceStatus create_gl_surface();
 void release_gl_surface();  // safe to call again
 void swap_buffers();
 
+// ---- Frame timing: the clock and the sleep the show's pace is kept with, and
+// the display's own beat.
+double seconds_now();                 // monotonic, fine: SDL's high-resolution counter
+void sleep_seconds(double seconds);   // at least that long; 0 only yields
+int display_refresh_rate();           // Hz of the display showing the GL surface; 0: unknown
+bool set_swap_interval(int interval); // refreshes per swap; false where the driver refuses
+
 // ---- Event queue.
 enum class EventType { KeyDown, Close, Resize, Paint, Quit, Other };
 struct Event {
@@ -89,11 +96,14 @@ bool take_event(Event* event);  // at most one event; never waits
 void post_quit(int exitCode);
 
 // ---- Music: an extended module played looping on the audio thread. Any
-// failure leaves the show silent.
-void start_music(const char* fileName);
-// Silences the tune and lets it go; the next start_music plays it from its start.
+// failure leaves the show silent. Opening (reading the file, finding the
+// audio output) takes its time; playing starts at once.
+void open_music(const char* fileName);  // ready, silent
+void play_music();                      // the opened tune starts; nothing if none
+// Silences the tune and lets it go; the next open_music and play_music play
+// it from its start, on the audio output already open.
 void stop_music();
-void mute_music();  // later start_music calls play nothing (offline tools)
+void mute_music();  // later open_music calls open nothing (offline tools)
 
 // The tune exactly as the show plays it, for tools that render it offline:
 // libopenmpt's default settings, looping for ever, read as interleaved 16-bit

@@ -1,35 +1,45 @@
-// The show's entry: the one question, the window, the context with all of
-// start-up, then frames until a quit request.
-#include <cstring>
+// The show's entry: its options, the one question (unless answered ahead), the
+// window, the context with all of start-up, then frames at their pace until a
+// quit request.
+#include <cstdio>
+#include <string>
+#include <vector>
 
 #include "platform/platform.h"
+#include "shell/options.h"
 #include "shell/shell.h"
 #include "timeline/demo.h"
 #include "timeline/scene_context.h"
 
-namespace {
-
-// TEMPORARY, until the show's command line (src/shell/options) lands and
-// takes these two into its table: --scaled and --loop, anything else ignored.
-void read_scaled_and_loop(int argc, char** argv, bool* loop) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--scaled") == 0) ScaledFullScreen = true;
-        if (std::strcmp(argv[i], "--loop") == 0) *loop = true;
-    }
-}
-
-}  // namespace
-
-// Exit code: 1 when no window can be made, else the quit request's code.
+// Exit code: 2 for a bad option, 1 when no window can be made, else the quit request's code.
 int main(int argc, char** argv) {
-    bool loop = false;
-    read_scaled_and_loop(argc, argv, &loop);
-    if (loop) set_schedule_end(restart_show);
-    // --scaled answers the question ahead: full screen, the scaled kind.
-    if (!ScaledFullScreen &&
-        platform::show_message(QuestionText, QuestionCaption, platform::Buttons::YesNo) == platform::Answer::No)
-        FullScreen = false;
+    ShowOptions options;
+    std::string error;
+    if (!parse_show_options(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
+        std::fprintf(stderr, "show: %s\n%s\n", error.c_str(), show_usage_line().c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(show_help().c_str(), stdout);
+        return 0;
+    }
+    switch (options.screen) {
+    case ShowOptions::Screen::Ask:
+        if (platform::show_message(QuestionText, QuestionCaption, platform::Buttons::YesNo) == platform::Answer::No)
+            FullScreen = false;
+        break;
+    case ShowOptions::Screen::Window: FullScreen = false; break;
+    case ShowOptions::Screen::FullScreen: FullScreen = true; break;
+    case ShowOptions::Screen::Scaled:
+        FullScreen = true;
+        ScaledFullScreen = true;
+        break;
+    }
+    if (options.loop) set_schedule_end(restart_show);
+    if (options.stats) count_frames();
+    set_clock_start_wait(platform::seconds_now, platform::sleep_seconds);
     if (!create_gl_window(WindowTitle, ScreenWidth, ScreenHeight, FullScreen)) return 1;
     init_gl();
+    start_pacing(options.maxFps);
     return run_message_loop();
 }

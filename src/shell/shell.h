@@ -30,6 +30,12 @@ void dispatch_event(const platform::Event& event);  // every event but Quit, to 
 long window_proc(unsigned message, uintptr_t wParam, intptr_t lParam);
 void kill_gl_window();  // safe to run twice
 
+// ---- The loop's pace and its figures.
+void start_pacing(int maxFps);  // at most maxFps frames a second; 0: as fast as the machine draws
+void restart_pacing();          // the same on a new context, from a fresh slot
+void count_frames();            // --stats: each showing's frames, printed on standard output at exit
+void draw_paced_frame();        // waits for the frame's slot, draws it, counts it
+
 // The start-up question and the window title, the same wherever the show runs.
 extern const char* const QuestionText;
 extern const char* const QuestionCaption;

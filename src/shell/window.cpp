@@ -60,7 +60,7 @@ int run_message_loop() {
     for (;;) {
         platform::Event event;
         if (!platform::take_event(&event)) {
-            draw_frame();
+            draw_paced_frame();
             continue;
         }
         if (event.type == platform::EventType::Quit) return event.exitCode;

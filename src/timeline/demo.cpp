@@ -25,6 +25,20 @@ int32_t ElapsedSeconds = 0;
 namespace {
 int64_t calendar_seconds() { return static_cast<int64_t>(std::time(nullptr)); }
 CalendarClock Clock = calendar_seconds;
+
+// The wait for the turn of a second: its clock and sleep, null for none.
+MonotonicClock TurnClock = nullptr;
+Sleep TurnSleep = nullptr;
+constexpr double TurnPoll = 0.0005;  // seconds between two looks at the calendar
+
+// Polls the calendar clock itself: the second it turns is the one the
+// schedule will see turn (the C library's time() may lag a finer clock).
+void wait_for_calendar_turn() {
+    if (!TurnClock) return;
+    const int64_t second = Clock();
+    const double giveUp = TurnClock() + 1.0;  // a clock that stands still is not waited for
+    while (Clock() == second && TurnClock() < giveUp) TurnSleep(TurnPoll);
+}
 }  // namespace
 
 std::array<StartupStep, SceneCount> StartupOrder = startup_order_from_table();
@@ -38,11 +52,15 @@ SceneContext scene_context(int grid) {
 void start_demo() {
     glDisable(GL_DEPTH_TEST);
     for (const StartupStep& step : StartupOrder) step.startup(scene_context(step.grid));
+    // The tune is read and its output found now, so that it can start the
+    // instant the clock does.
+    platform::open_music("algar.xm");
+    wait_for_calendar_turn();
     start_clock();
+    platform::play_music();
     // The opening scene's start-up runs once more, after the clock has started.
     const StartupStep& opening = StartupOrder.back();
     opening.startup(scene_context(opening.grid));
-    platform::start_music("algar.xm");
 }
 
 void reset_demo() {
@@ -63,6 +81,11 @@ void reset_demo() {
 }
 
 void set_calendar_clock(CalendarClock clock) { Clock = clock ? clock : calendar_seconds; }
+
+void set_clock_start_wait(MonotonicClock now, Sleep sleep) {
+    TurnClock = now && sleep ? now : nullptr;
+    TurnSleep = sleep;
+}
 
 void start_clock() {
     ClockStart = 0;

@@ -240,23 +240,24 @@ loop-restarts)
   opening_frames "$work/opening" 300
   echo "2024-01-01 00:00:00" >"$work/clock"
   start_xvfb 1024x768
-  show_args=(--loop)
+  show_args=(--window --loop)
   start_show faketime -f +0 env -u FAKETIME FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_NO_CACHE=1 \
     FAKETIME_DONT_FAKE_MONOTONIC=1
-  answer Escape
   expect_window_800x600_at_origin
-  sleep 3  # faketime waits for the show as a child: no CPU time of the show's own to watch
+  # Each start waits a second for a clock that stands still to turn, then
+  # draws; faketime waits for the show as a child: no CPU time of its own to watch.
+  sleep 4
   import -window "$(window_id "Z_U OpenGl Base")" "$work/first-pass.png" 2>/dev/null || fail "no screenshot"
   echo "2024-01-01 00:03:46" >"$work/clock"  # second 226
-  sleep 1
+  sleep 2.5
   import -window "$(window_id "Z_U OpenGl Base")" "$work/second-pass.png" 2>/dev/null || fail "no screenshot"
   kill -0 "$show_pid" 2>/dev/null || fail "the show ended at second 226"
   key_to "Z_U OpenGl Base" Escape
   expect_exit 0
-  # Each shot is one of capture's frames (or, three seconds into the first
-  # pass, maybe past the last): the second pass's shot, a second after its
-  # start, an earlier frame than the first pass's shot three seconds after
-  # its own. A counter left running would give it a later one.
+  # Each shot is one of capture's frames (or, well into the first pass,
+  # maybe past the last): the second pass's shot, taken sooner after its
+  # start, an earlier frame than the first pass's. A counter left running
+  # would give it a later one.
   /usr/bin/python3 - "$work/opening" "$work/first-pass.png" "$work/second-pass.png" <<'PY' || fail "no new pass from frame 0"
 import glob, sys
 from PIL import Image, ImageChops, ImageStat
@@ -270,6 +271,54 @@ first, second = frame_of(sys.argv[2]), frame_of(sys.argv[3])
 assert second is not None, "the second pass does not show the opening scene's first frames"
 assert first is None or second < first, f"the second pass's frame {second} is not earlier than {first}"
 PY
+  ;;
+window-pace)
+  # Under Xvfb the swap does not wait: the limiter alone holds the opening
+  # scene to 60 frames a second (61 at most; load can only lower it), and
+  # --max-fps 0 lets it draw as fast as the machine can (a quiet two-core
+  # machine draws about 90 there). --window asks nothing.
+  start_xvfb 1024x768
+  show_args=(--window --stats)
+  opening_fps_in_window 10
+  below_or_at "$fps" 61 || fail "the opening scene at $fps frames a second"
+  show_args=(--window --stats --max-fps 0)
+  opening_fps_in_window 6
+  below_or_at "$fps" 61 && fail "--max-fps 0 held at $fps frames a second"
+  ;;
+options)
+  # --help lists every option with its default. A bad one is refused before
+  # anything opens (there is no display to open here): one line saying which
+  # and why, the usage line, exit code 2.
+  run_plain() { (cd "$media" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$show" "$@") >"$work/out" 2>"$work/err"; }
+  run_plain --help || fail "--help exits with $?"
+  [ ! -s "$work/err" ] || fail "--help wrote to stderr: $(cat "$work/err")"
+  grep -q '^usage: show ' "$work/out" || fail "--help has no usage line"
+  for option in --window --fullscreen --scaled --max-fps --loop --stats; do
+    grep -q "^  $option .*(default" "$work/out" || fail "--help gives no default for $option: $(cat "$work/out")"
+  done
+  while IFS='|' read -r args why; do
+    # shellcheck disable=SC2086  # the arguments split at spaces
+    run_plain $args
+    code=$?
+    [ "$code" = 2 ] || fail "show $args: exit code $code, expected 2"
+    [ ! -s "$work/out" ] || fail "show $args wrote to stdout"
+    [ "$(wc -l <"$work/err")" = 2 ] || fail "show $args: not two lines on stderr: $(cat "$work/err")"
+    head -1 "$work/err" | grep -qF -e "$why" || fail "show $args says \"$(head -1 "$work/err")\", not \"$why\""
+    sed -n 2p "$work/err" | grep -q '^usage: show ' || fail "show $args: no usage line"
+  done <<'ROWS'
+--bogus|unknown option --bogus
+-w|unknown option -w
+window|unexpected argument window
+--max-fps|--max-fps needs a value
+--max-fps abc|--max-fps abc: not a whole number from 0 to 1000
+--max-fps -1|--max-fps -1: not a whole number
+--max-fps 1001|--max-fps 1001: not a whole number
+--max-fps 60x|--max-fps 60x: not a whole number
+--stats --max-fps 2.5|--max-fps 2.5: not a whole number
+--window --fullscreen|--window and --fullscreen answer the question two ways
+--scaled --window|--scaled and --window answer the question two ways
+--fullscreen --scaled|--fullscreen and --scaled answer the question two ways
+ROWS
   ;;
 no-800x600-mode)
   start_xvfb 1024x768

@@ -90,10 +90,26 @@ key_to_id() {  # WINDOW-ID KEY
 }
 
 show_args=()  # the show's own options, for start_show
-start_show() {  # [PREFIX...]: runs the show in the media folder
+start_show() {  # [PREFIX...]: runs the show in the media folder with show_args
   (cd "$media" && exec "$@" "$show" ${show_args[@]+"${show_args[@]}"}) >"$work/show.log" 2>&1 &
   show_pid=$!
 }
+# The opening scene's line of --stats, the first after its header.
+opening_stats() { tr -d '\r' <"$work/show.log" | grep -A1 '^showing  *seconds' | sed -n 2p; }
+# The opening scene's frames a second after SECONDS in a window: sets fps.
+opening_fps_in_window() {  # SECONDS [PREFIX...]
+  local seconds=$1
+  shift
+  start_show "$@"
+  wait_for 150 has_window "Z_U OpenGl Base" || fail "no show window"
+  sleep "$seconds"
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  fps=$(opening_stats | awk '{ print $(NF - 1) }')
+  [ -n "$fps" ] || fail "no --stats line for the opening scene"
+  echo "${show_args[*]}: $(opening_stats)"
+}
+below_or_at() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > 0 && a <= b) }'; }
 exit_code=
 wait_show_exit() {  # waits up to 20 s for the show to end; sets exit_code
   exit_code=timeout
