@@ -46,6 +46,7 @@ std::string whole_number(const std::string& text, int low, int high, int* out) {
     return "";
 }
 
+// One row an option (and its field in ShowOptions); the usage line and --help are read from here.
 const OptionRow Options[] = {
     {"--window", nullptr, "run in an 800x600 window, without asking (default: ask)",
      [](ShowOptions& o, const std::string&) { return answer(o, Screen::Window); }},
