@@ -36,6 +36,12 @@ At start it asks "Full of screenshiiiet? (fullscreen?)", that is: full screen?
 The show plays for about three and three-quarter minutes and ends by itself.
 Press Escape to leave earlier (closing the window does the same).
 
+Options, from a shortcut's target or a command prompt (show.exe --scaled --loop):
+  --scaled  full screen at the desktop's own resolution, without asking and
+            without switching the display: the picture scaled, its shape kept,
+            between black bars. Better than Yes on wide screens.
+  --loop    start again from the beginning at the end, until Escape.
+
 Any of the picture, mesh or tune files may be replaced by one of your own
 with the same name. Without a file the show still runs: a missing picture is
 left empty, a missing tune leaves it silent.

@@ -16,11 +16,13 @@ namespace {
 
 bool Muted = false;
 openmpt_module* Module = nullptr;   // owned by the audio thread once playing
+SDL_AudioDeviceID Device = 0;       // opened, paused until play_music; kept for a restart's tune
+bool NoDevice = false;              // none could be opened, and the show has said so once
 
 void render_audio(void*, Uint8* stream, int bytes) {
     int16_t* out = reinterpret_cast<int16_t*>(stream);
     size_t frames = size_t(bytes) / (2 * sizeof(int16_t));
-    size_t done = openmpt_module_read_interleaved_stereo(Module, TuneSampleRate, frames, out);
+    size_t done = Module ? openmpt_module_read_interleaved_stereo(Module, TuneSampleRate, frames, out) : 0;
     for (size_t i = done * 2; i < frames * 2; ++i) out[i] = 0;
 }
 
@@ -70,10 +72,10 @@ openmpt_module* open_tune(const char* fileName) {
 
 void mute_music() { Muted = true; }
 
-void start_music(const char* fileName) {
-    if (Muted || Module) return;
+void open_music(const char* fileName) {
+    if (Muted || Module || NoDevice) return;
     Module = open_tune(fileName);
-    if (!Module) return;
+    if (!Module || Device != 0) return;  // a restart plays into the output it had
 
     SDL_AudioSpec want{};
     want.freq = TuneSampleRate;
@@ -81,22 +83,35 @@ void start_music(const char* fileName) {
     want.channels = 2;
     want.samples = 1024;
     want.callback = render_audio;
-    SDL_AudioDeviceID device = 0;
     {
         QuietAlsa quiet;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-            device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+            Device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
             // Stops SDL's device-watching thread while ALSA is still hushed.
-            if (device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            if (Device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
     }
-    if (device == 0) {
+    if (Device == 0) {
         std::fprintf(stderr, "No sound: %s\n", SDL_GetError());
+        NoDevice = true;
         openmpt_module_destroy(Module);
         Module = nullptr;
-        return;
     }
-    SDL_PauseAudioDevice(device, 0);
+}
+
+void play_music() {
+    if (Device != 0 && Module) SDL_PauseAudioDevice(Device, 0);
+}
+
+void stop_music() {
+    if (!Module) return;
+    if (Device != 0) {
+        SDL_PauseAudioDevice(Device, 1);
+        SDL_LockAudioDevice(Device);  // the audio thread is out of render_audio
+    }
+    openmpt_module_destroy(Module);
+    Module = nullptr;
+    if (Device != 0) SDL_UnlockAudioDevice(Device);
 }
 
 }  // namespace platform

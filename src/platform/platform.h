@@ -64,13 +64,32 @@ void show_cursor(bool visible);
 // over the display in full screen, an ordinary resizable window otherwise.
 // False when no window can be made.
 bool open_window(const char* title, int width, int height, bool fullScreen);
-void client_size(int* width, int* height);  // 0 by 0 without a window
+// The size the show draws at: the window's client area, or a scaled window's
+// picture; 0 by 0 without a window.
+void client_size(int* width, int* height);
+
+// ---- Scaled full screen: a borderless window over the whole desktop at the
+// desktop's own mode, which is never switched. Its GL surface is an offscreen
+// width by height picture (colour and depth as the window's own), which every
+// swap shows scaled into the window: the shape kept, centred between black
+// bars, linearly filtered. The show draws into it as into any window of that
+// size. False, with nothing left open and the reason in *why, where no such
+// window can be made or the driver has no framebuffer objects (GL 3.0,
+// GL_ARB_framebuffer_object, or GL_EXT_framebuffer_object with _blit).
+bool open_scaled_window(const char* title, int width, int height, std::string* why);
 
 // ---- GL surface: double-buffered, 16 colour and 16 depth bits asked for, legacy context.
 enum class SurfaceStatus { Ready, NoPixelFormat, FormatRefused };
 SurfaceStatus create_gl_surface();
 void release_gl_surface();  // safe to call again
 void swap_buffers();
+
+// ---- Frame timing: the clock and the sleep the show's pace is kept with, and
+// the display's own beat.
+double seconds_now();                 // monotonic, fine: SDL's high-resolution counter
+void sleep_seconds(double seconds);   // at least that long; 0 only yields
+int display_refresh_rate();           // Hz of the display showing the GL surface; 0: unknown
+bool set_swap_interval(int interval); // refreshes per swap; false where the driver refuses
 
 // ---- Event queue.
 enum class EventType { KeyDown, Close, Resize, Paint, Quit, Other };
@@ -88,9 +107,14 @@ bool take_event(Event* event);  // at most one event; never waits
 void post_quit(int exitCode);
 
 // ---- Music: an extended module played looping on the audio thread. Any
-// failure leaves the show silent.
-void start_music(const char* fileName);
-void mute_music();  // later start_music calls play nothing (offline tools)
+// failure leaves the show silent. Opening (reading the file, finding the
+// audio output) takes its time; playing starts at once.
+void open_music(const char* fileName);  // ready, silent
+void play_music();                      // the opened tune starts; nothing if none
+// Silences the tune and lets it go; the next open_music and play_music play
+// it from its start, on the audio output already open.
+void stop_music();
+void mute_music();  // later open_music calls open nothing (offline tools)
 
 // The tune exactly as the show plays it, for tools that render it offline:
 // libopenmpt's default settings, looping for ever, read as interleaved 16-bit

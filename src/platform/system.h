@@ -14,6 +14,9 @@ struct WindowState {
     SDL_Window* window = nullptr;
     bool glCapable = false;      // the window got a GL visual
     SDL_GLContext context = nullptr;
+    bool scaled = false;         // a desktop-size window showing the show's picture scaled
+    int pictureWidth = 0;        // scaled: the show's picture, in pixels
+    int pictureHeight = 0;
     bool cursorHidden = false;
     Uint32 quitEvent = 0;
     bool quitPending = false;    // a quit posted before the event queue existed
@@ -29,6 +32,8 @@ bool ensure_video();
 void on_video_started();                              // once, right after SDL's video starts
 void act_on_exit_request();                           // at every event check, on the show's thread
 void finish_frame_commands();                         // before each frame is presented
+void frame_swapped();                                 // after each swap
+void release_frame_target();                          // before the GL context goes
 Answer show_system_box(const MessageBoxRecord& box);  // the target's own modal box
 
 }  // namespace platform

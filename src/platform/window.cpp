@@ -33,12 +33,18 @@ void show_cursor(bool visible) {
 
 void client_size(int* width, int* height) {
     *width = *height = 0;
-    if (W.window) SDL_GetWindowSize(W.window, width, height);
+    if (!W.window) return;
+    if (W.scaled) {
+        *width = W.pictureWidth;
+        *height = W.pictureHeight;
+        return;
+    }
+    SDL_GetWindowSize(W.window, width, height);
 }
 
 SurfaceStatus create_gl_surface() {
     if (!W.window || !W.glCapable) return SurfaceStatus::NoPixelFormat;
-    W.context = SDL_GL_CreateContext(W.window);
+    if (!W.context) W.context = SDL_GL_CreateContext(W.window);  // a scaled window made its own already
     if (!W.context) return SurfaceStatus::FormatRefused;
     SDL_GL_MakeCurrent(W.window, W.context);
     SDL_GL_SetSwapInterval(1);
@@ -47,14 +53,17 @@ SurfaceStatus create_gl_surface() {
 
 void release_gl_surface() {
     if (!W.context) return;
+    release_frame_target();
     SDL_GL_MakeCurrent(W.window, nullptr);
     SDL_GL_DeleteContext(W.context);
     W.context = nullptr;
 }
 
 void swap_buffers() {
+    if (!W.context) return;
     finish_frame_commands();
-    if (W.context) SDL_GL_SwapWindow(W.window);
+    SDL_GL_SwapWindow(W.window);
+    frame_swapped();
 }
 
 bool take_event(Event* event) {

@@ -18,9 +18,14 @@
 #include "textures/draw_state.h"
 #include "textures/targa.h"
 
-float TunnelMeshDistance = -5.0f;
+namespace {
+constexpr float MeshStartDistance = -5.0f;
+}
+
+float TunnelMeshDistance = MeshStartDistance;
 
 void tunnel_startup(const SceneContext& ctx) {
+    TunnelMeshDistance = MeshStartDistance;  // where a looping show's next pass starts it too
     fill_flat_grid(ctx.vertexGrid);
     load_model("orey.3ds", SlotOrey, ctx.modelLoader, ctx.modelTable, ctx.modelTextureTable);
     load_texture(TexMarrowen, "marrowen.tga", ctx.textureTable);

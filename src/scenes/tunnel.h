@@ -2,8 +2,8 @@
 // Tunnel and retreating mesh.
 #include "timeline/scene_context.h"
 
-// The mesh's distance, for the whole process: -5 at start, 0.01 further each
-// frame of the scene while above -8, never reset.
+// The mesh's distance: -5 from the start-up on, 0.01 further each frame of
+// the scene while above -8.
 extern float TunnelMeshDistance;
 
 void tunnel_startup(const SceneContext& ctx);

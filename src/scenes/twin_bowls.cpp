@@ -19,9 +19,14 @@
 #include "textures/draw_state.h"
 #include "textures/targa.h"
 
-float SinkingMeshHeight = 10.0f;
+namespace {
+constexpr float MeshStartHeight = 10.0f;
+}
+
+float SinkingMeshHeight = MeshStartHeight;
 
 void twin_bowls_startup(const SceneContext& ctx) {
+    SinkingMeshHeight = MeshStartHeight;  // where a looping show's next pass starts it too
     load_model("shob.3ds", SlotShob, ctx.modelLoader, ctx.modelTable, ctx.modelTextureTable);
     load_texture(TexCrysblb, "crysblb.tga", ctx.textureTable);
     load_texture(TexBg, "bg.tga", ctx.textureTable);

@@ -16,17 +16,25 @@ constexpr unsigned VK_ESCAPE = 0x1B;
 struct ClientRectangle { int left, top, right, bottom; };
 
 extern bool FullScreen;            // the answer to the start-up question; true until answered No
+extern bool ScaledFullScreen;      // full screen in a desktop-size window, the picture scaled (--scaled)
 extern bool WindowHandle;          // the main window exists
 extern ClientRectangle ClientRect; // client area as last read
 extern bool RenderContext;         // a GL context is held
 
 // ---- Main window and loop.
 bool create_gl_window(const char* title, int width, int height, bool fullScreen);
+bool open_scaled_full_screen(const char* title, int width, int height);
 void enter_full_screen();
 int run_message_loop();
 void dispatch_event(const platform::Event& event);  // every event but Quit, to the window procedure
 long window_proc(unsigned message, uintptr_t wParam, intptr_t lParam);
 void kill_gl_window();  // safe to run twice
+
+// ---- The loop's pace and its figures.
+void start_pacing(int maxFps);  // at most maxFps frames a second; 0: as fast as the machine draws
+void restart_pacing();          // the same on a new context, from a fresh slot
+void count_frames();            // --stats: each showing's frames, printed on standard output at exit
+void draw_paced_frame();        // waits for the frame's slot, draws it, counts it
 
 // The start-up question and the window title, the same wherever the show runs.
 extern const char* const QuestionText;
@@ -39,3 +47,4 @@ void setup_gl_context(int width, int height);
 bool set_pixel_format();
 void init_gl_state();
 void resize_gl_view(int width, int height);
+void restart_show();  // --loop: the show from its start again, in the same window

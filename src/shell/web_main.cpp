@@ -1,34 +1,42 @@
 // The show's entry in a web page. The page asks the start-up question itself
 // (a click is what lets a browser go full screen and start sound) and starts
 // the program with the answer; frames then follow the browser's animation
-// frames instead of the desktop's idle loop. Every end of the show, Escape and
-// the end of the schedule alike, goes through exit(), which the page turns
-// into its "the show has ended" page.
+// frames instead of the desktop's idle loop, those that come before their
+// frame's slot skipped. Every end of the show, Escape and the end of the
+// schedule alike, goes through exit(), which the page turns into its "the show
+// has ended" page.
 #include <emscripten.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/platform.h"
+#include "shell/options.h"
 #include "shell/shell.h"
 #include "timeline/demo.h"
 #include "timeline/scene_context.h"
 
 namespace {
 
+// Animation frames come at the display's rate, 60 a second or more: a show
+// frame is drawn on those whose slot has come.
+FramePacer Pacer;
+
 // One animation frame: the messages that came in since the last one, as the
-// desktop loop takes them before it draws, then a frame. A quit request
-// posted while handling them (Escape) arrives with the next animation frame;
-// the GL context is gone by then, and the browser's GL cannot be called
-// without one, so no frame is drawn in between.
+// desktop loop takes them before it draws, then a frame if its slot has come.
+// A quit request posted while handling them (Escape) arrives with the next
+// animation frame; the GL context is gone by then, and the browser's GL cannot
+// be called without one, so no frame is drawn in between.
 void animation_frame() {
     platform::Event event;
     while (platform::take_event(&event)) {
         if (event.type == platform::EventType::Quit) std::exit(event.exitCode);
         dispatch_event(event);
     }
-    if (RenderContext) draw_frame();
+    if (RenderContext && Pacer.take_slot(platform::seconds_now())) draw_frame();
 }
 
 }  // namespace
@@ -61,12 +69,22 @@ EMSCRIPTEN_KEEPALIVE const char* web_schedule() {
 }  // extern "C"
 
 // argv[1]: the page's answer, "yes" or "no"; no answer is taken as Yes, as on
-// the desktop every answer but No is.
+// the desktop every answer but No is. Then the desktop's options that a page
+// address can give (?fps=N: --max-fps N); one it cannot use is told on the
+// console and the show runs with the defaults.
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "no") == 0) FullScreen = false;
+    ShowOptions options;
+    std::string error;
+    if (argc > 2 && !parse_show_options(std::vector<std::string>(argv + 2, argv + argc), &options, &error)) {
+        std::fprintf(stderr, "show: %s\n", error.c_str());
+        options = ShowOptions();
+    }
+    Pacer = FramePacer(options.maxFps, SkippingPace);
+    set_clock_start_wait(platform::seconds_now, platform::sleep_seconds);
     if (!create_gl_window(WindowTitle, ScreenWidth, ScreenHeight, FullScreen)) std::exit(1);
     init_gl();
-    // 0 frames per second: the browser's animation frames, about 60 a second.
+    // 0 frames per second: every animation frame of the browser.
     emscripten_set_main_loop(animation_frame, 0, 1);
     return 0;
 }

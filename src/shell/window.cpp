@@ -1,4 +1,7 @@
 // Program entry, the main window, the full-screen switch, the message loop.
+#include <cstdio>
+#include <string>
+
 #include "platform/platform.h"
 #include "shell/shell.h"
 #include "timeline/demo.h"
@@ -8,16 +11,34 @@ const char* const QuestionCaption = "Z_U Base System";
 const char* const WindowTitle = "Z_U OpenGl Base";
 
 bool FullScreen = true;
+bool ScaledFullScreen = false;
 bool WindowHandle = false;
 ClientRectangle ClientRect = {0, 0, 0, 0};
 
 bool create_gl_window(const char* title, int width, int height, bool fullScreen) {
+    if (fullScreen && ScaledFullScreen && open_scaled_full_screen(title, width, height)) {
+        WindowHandle = true;
+        return true;
+    }
     if (fullScreen) {
         enter_full_screen();
         platform::show_cursor(false);
     }
     WindowHandle = platform::open_window(title, width, height, fullScreen);
     return WindowHandle;
+}
+
+// The desktop keeps its mode; the window covers it and shows the show's
+// width by height picture scaled. Where the driver cannot, one line says
+// why, and the ordinary full screen follows.
+bool open_scaled_full_screen(const char* title, int width, int height) {
+    platform::show_cursor(false);
+    std::string why;
+    if (platform::open_scaled_window(title, width, height, &why)) return true;
+    std::fprintf(stderr, "No scaled full screen (%s): switching the display to %dx%d instead\n", why.c_str(), width,
+                 height);
+    ScaledFullScreen = false;
+    return false;
 }
 
 void enter_full_screen() {
@@ -39,7 +60,7 @@ int run_message_loop() {
     for (;;) {
         platform::Event event;
         if (!platform::take_event(&event)) {
-            draw_frame();
+            draw_paced_frame();
             continue;
         }
         if (event.type == platform::EventType::Quit) return event.exitCode;

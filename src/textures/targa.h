@@ -28,5 +28,6 @@ bool decode_targa(const uint8_t* data, size_t size, TargaTexture* record);
 // False, with no texture made, when the file cannot be read or is refused.
 bool load_targa(TargaTexture* record, const char* fileName);
 
-// load_targa on entry index of the table; the show ignores the result.
+// load_targa on entry index of the table, after releasing the entry's
+// earlier picture; the show ignores the result.
 bool load_texture(int index, const char* fileName, TargaTexture* table);

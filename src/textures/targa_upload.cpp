@@ -39,5 +39,9 @@ bool load_targa(TargaTexture* record, const char* fileName) {
 }
 
 bool load_texture(int index, const char* fileName, TargaTexture* table) {
+    // An entry loaded again (the opening scene's start-up runs twice, a
+    // looping show runs every start-up once a pass) lets its old picture go.
+    delete[] table[index].pixels;
+    table[index].pixels = nullptr;
     return load_targa(&table[index], fileName);
 }

@@ -3,6 +3,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <ctime>
 #include <limits>
 
@@ -24,6 +25,20 @@ int32_t ElapsedSeconds = 0;
 namespace {
 int64_t calendar_seconds() { return static_cast<int64_t>(std::time(nullptr)); }
 CalendarClock Clock = calendar_seconds;
+
+// The wait for the turn of a second: its clock and sleep, null for none.
+MonotonicClock TurnClock = nullptr;
+Sleep TurnSleep = nullptr;
+constexpr double TurnPoll = 0.0005;  // seconds between two looks at the calendar
+
+// Polls the calendar clock itself: the second it turns is the one the
+// schedule will see turn (the C library's time() may lag a finer clock).
+void wait_for_calendar_turn() {
+    if (!TurnClock) return;
+    const int64_t second = Clock();
+    const double giveUp = TurnClock() + 1.0;  // a clock that stands still is not waited for
+    while (Clock() == second && TurnClock() < giveUp) TurnSleep(TurnPoll);
+}
 }  // namespace
 
 std::array<StartupStep, SceneCount> StartupOrder = startup_order_from_table();
@@ -37,14 +52,40 @@ SceneContext scene_context(int grid) {
 void start_demo() {
     glDisable(GL_DEPTH_TEST);
     for (const StartupStep& step : StartupOrder) step.startup(scene_context(step.grid));
+    // The tune is read and its output found now, so that it can start the
+    // instant the clock does.
+    platform::open_music("algar.xm");
+    wait_for_calendar_turn();
     start_clock();
+    platform::play_music();
     // The opening scene's start-up runs once more, after the clock has started.
     const StartupStep& opening = StartupOrder.back();
     opening.startup(scene_context(opening.grid));
-    platform::start_music("algar.xm");
+}
+
+void reset_demo() {
+    platform::stop_music();
+    for (TargaTexture& texture : TextureTable) {
+        delete[] texture.pixels;
+        texture = TargaTexture{};
+    }
+    std::fill(std::begin(TargetTextureTable), std::end(TargetTextureTable), 0u);
+    for (auto& grid : VertexGridTable) std::fill(std::begin(grid), std::end(grid), 0.0f);
+    std::fill(std::begin(SharedBuffer), std::end(SharedBuffer), 0.0f);
+    std::fill(std::begin(ModelLoaderTable), std::end(ModelLoaderTable), ModelLoader{});
+    std::fill(std::begin(ModelTable), std::end(ModelTable), Model{});
+    std::fill(std::begin(ModelTextureTable), std::end(ModelTextureTable), 0u);
+    FrameCounter = 0.0f;
+    ClockStart = 0;
+    ElapsedSeconds = 0;
 }
 
 void set_calendar_clock(CalendarClock clock) { Clock = clock ? clock : calendar_seconds; }
+
+void set_clock_start_wait(MonotonicClock now, Sleep sleep) {
+    TurnClock = now && sleep ? now : nullptr;
+    TurnSleep = sleep;
+}
 
 void start_clock() {
     ClockStart = 0;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "timeline/pacer.h"
 #include "timeline/scene_context.h"
 #include "timeline/scene_table.h"
 
@@ -21,10 +22,15 @@ extern float FrameCounter;  // frames drawn so far; 32-bit float as the show cou
 // The eight arguments for one call, with the given VertexGrid.
 SceneContext scene_context(int grid);
 
-// ---- Start-up: allocation, every scene's start-up, the clock, the music.
-// Read from the scene table; the last step runs again after the clock starts.
+// ---- Start-up: every scene's start-up, the tune made ready, the clock
+// started on the turn of a calendar second and the tune with it; then the
+// opening scene's start-up once more. Read from the scene table.
 extern std::array<StartupStep, SceneCount> StartupOrder;
 void start_demo();
+// Puts back what a fresh process has before start_demo: every table, grid
+// and buffer empty, the frame counter and the clock at 0, the tune stopped.
+// GL objects are the context's to free; a restart makes a new one.
+void reset_demo();
 
 // ---- Demo clock: whole calendar seconds since start_clock.
 extern int64_t ClockStart;      // calendar seconds; 64 bits so the show survives 2038
@@ -33,13 +39,27 @@ void start_clock();
 void update_clock();
 int32_t elapsed_seconds();
 
+// The clock counts whole calendar seconds, so it starts on the turn of one:
+// second s of the schedule then begins s seconds after the tune, which starts
+// with the clock. start_demo waits for the calendar clock to turn, at most a
+// second of `now`. No wait until one is set (the offline tools' simulated
+// clocks start on a whole second already); the show and the page set it.
+void set_clock_start_wait(MonotonicClock now, Sleep sleep);  // nullptr: no wait
+
 // ---- Frame loop.
 // Read from the scene table, in the order of the seconds; from 220 to 225
 // only the cleared frame, and the first frame past LastSecond ends the show.
 extern std::array<ScheduleRow, ShowingCount> Schedule;
 
 void draw_frame();    // clear, schedule, present
-void run_schedule();  // does not return once the show is over
+void run_schedule();  // does not return once the show is over, unless it loops
+
+// What the first frame past LastSecond does: by default the show ends there
+// (exit code 0, that frame not presented). A looping show puts its restart
+// here instead; that frame is then presented as the restart leaves it, and
+// the next one is frame 0 of the new pass.
+using ScheduleEnd = void (*)();
+void set_schedule_end(ScheduleEnd end);  // nullptr: the show ends
 
 // ---- The two seams: where calendar seconds come from and what presents a
 // finished frame. The defaults are the calendar clock and the buffer swap;

@@ -15,9 +15,11 @@ std::string showing_name(const ScheduleRow& row) {
 
 namespace {
 FramePresenter Present = platform::swap_buffers;
+ScheduleEnd End = nullptr;
 }
 
 void set_frame_presenter(FramePresenter present) { Present = present ? present : platform::swap_buffers; }
+void set_schedule_end(ScheduleEnd end) { End = end; }
 
 void draw_frame() {
     // Whatever clear colour is current; matrices and viewport stay as the last frame left them.
@@ -31,6 +33,10 @@ void run_schedule() {
     const int32_t s = elapsed_seconds();
     for (const ScheduleRow& row : Schedule)
         if (s >= row.first && s <= row.last) row.render(scene_context(row.grid));
-    if (s > LastSecond) std::exit(0);  // the blank frame of second 225 stays on screen
+    if (s > LastSecond) {
+        if (!End) std::exit(0);  // the blank frame of second 225 stays on screen
+        End();
+        return;  // the restart has set the counter for the new pass's first frame
+    }
     FrameCounter += 1.0f;
 }

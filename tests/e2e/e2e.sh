@@ -1,10 +1,19 @@
 #!/usr/bin/env bash
 # The show as a person meets it: a real X server, the question box answered
 # from the keyboard, the window looked at, the show ended the ways a person ends it.
-#   e2e.sh CASE SHOW XPROBE MEDIA_DIR BENCH_SCENES (its --list is the scene table)
+#   e2e.sh CASE SHOW XPROBE MEDIA_DIR BENCH_SCENES CAPTURE
+# (BENCH_SCENES --list is the scene table; CAPTURE renders the frames a picture is held against)
 set -u
-case_name=$1 show=$2 xprobe=$3 media=$4 scenes=$5
+case_name=$1 show=$2 xprobe=$3 media=$4 scenes=$5 capture=$6
 source "$(dirname "$0")/lib.sh"
+
+# The opening scene's frames 0 to LAST as capture renders them, every fifth
+# (its box steps every fifth frame), into DIR/frame_NNNNNN.png: at 1000
+# frames a second they all fall in second 0.
+opening_frames() {  # DIR LAST
+  "$capture" --media "$media" --fps 1000 --every 5 --to "0.$(printf %03d "$2")" --out "$1" >"$work/capture.log" 2>&1 \
+    || fail "capture failed: $(cat "$work/capture.log")"
+}
 case $case_name in
 window-escape)
   start_xvfb 1024x768
@@ -180,6 +189,157 @@ for second in range(1, 30):
     level = (sum(x * x for x in window) / len(window)) ** 0.5
     assert level > 300, f"silence at second {second} (RMS {level:.0f})"
 PY
+  ;;
+scaled-1920x1080)
+  # A 16:9 desktop keeps its mode; the 4:3 picture fills its height between
+  # black bars of 240 columns, scaled from the show's 800x600 as drawn. Once
+  # with the driver's framebuffer objects of GL 3.0 and later, once with only
+  # GL 2.1's EXT extensions.
+  opening_frames "$work/opening" 0
+  covers_screen() { xwininfo -id "$(window_id "Z_U OpenGl Base")" | grep -q "geometry 1920x1080+0+0"; }
+  for driver in "" "MESA_GL_VERSION_OVERRIDE=2.1 MESA_EXTENSION_OVERRIDE=-GL_ARB_framebuffer_object"; do
+    start_xvfb 1920x1080
+    expect_xrandr 1920x1080
+    show_args=(--scaled)
+    start_show env $driver
+    wait_for 100 has_window "Z_U OpenGl Base" || fail "no show window"
+    wait_for 50 covers_screen \
+      || fail "the window does not cover the screen: $(xwininfo -id "$(window_id "Z_U OpenGl Base")" | grep geometry)"
+    expect_xrandr 1920x1080
+    wait_for 20 cursor_is hidden || fail "cursor shown in the scaled full screen"
+    expect_drawing
+    import -window root "$work/scaled.png" 2>/dev/null || fail "no screenshot"
+    /usr/bin/python3 - "$work/scaled.png" "$work/opening/frame_000000.png" <<'PY' || fail "not the picture scaled between bars ($driver)"
+import sys
+from PIL import Image, ImageChops, ImageStat
+screen, frame = (Image.open(p).convert("RGB") for p in sys.argv[1:])
+assert screen.size == (1920, 1080), screen.size
+for left, right in ((0, 240), (1680, 1920)):
+    assert max(max(band) for band in screen.crop((left, 0, right, 1080)).getextrema()) == 0, f"columns {left}-{right - 1} not black"
+lit = lambda box: max(max(band) for band in screen.crop(box).getextrema()) > 32
+for name, box in (("first column", (240, 0, 241, 1080)), ("last column", (1679, 0, 1680, 1080)),
+                  ("top row", (240, 0, 1680, 1)), ("bottom row", (240, 1079, 1680, 1080))):
+    assert lit(box), f"the picture's {name} is black"
+# Its left third is the opening scene's still backdrop, the box turning to
+# its right: shrunk back to 800x600 it is the frame capture draws, to within
+# the filtering (a picture stretched or shifted by a few pixels is not).
+centre = screen.crop((240, 0, 1680, 1080)).resize((800, 600), Image.BOX).crop((0, 0, 280, 600))
+difference = sum(ImageStat.Stat(ImageChops.difference(centre, frame.crop((0, 0, 280, 600)))).mean) / 3
+print(f"backdrop against capture's frame: mean difference {difference:.2f}")
+assert difference < 2, f"the backdrop differs from capture's by {difference:.2f}"
+PY
+    key_to "Z_U OpenGl Base" Escape
+    expect_exit 0
+    expect_xrandr 1920x1080
+    [ -z "$(grep -v "^No sound" "$work/show.log")" ] || fail "the show said: $(cat "$work/show.log")"
+    kill "$server_pid"; wait "$server_pid" 2>/dev/null; server_pid=
+  done
+  ;;
+scaled-without-framebuffer-objects)
+  # A driver without framebuffer objects: one line says so, and the ordinary
+  # full screen opens, switching the display and switching it back.
+  start_xorg
+  show_args=(--scaled)
+  start_show env MESA_GL_VERSION_OVERRIDE=2.1 \
+    MESA_EXTENSION_OVERRIDE="-GL_ARB_framebuffer_object -GL_EXT_framebuffer_object -GL_EXT_framebuffer_blit"
+  expect_window_800x600_at_origin
+  expect_mode 800x600
+  wait_for 20 cursor_is hidden || fail "cursor shown in full screen"
+  expect_drawing
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  expect_mode 1024x768
+  # Mesa says it cannot switch off the EXT pair, but leaves them out of its list.
+  grep -v -e "^No sound" -e "^Warning: extension" "$work/show.log" >"$work/said.txt"
+  [ "$(wc -l <"$work/said.txt")" -eq 1 ] && grep -q "^No scaled full screen (OpenGL 2.1 .*no framebuffer objects)" \
+    "$work/said.txt" || fail "not one line on the missing framebuffer objects: $(cat "$work/said.txt")"
+  ;;
+loop-restarts)
+  # --loop on a clock the test sets: past second 225 the show starts again,
+  # the opening scene from frame 0. libfaketime reads the time from the file
+  # at each reading; faketime's own setting is taken out so that the file counts.
+  opening_frames "$work/opening" 300
+  echo "2024-01-01 00:00:00" >"$work/clock"
+  start_xvfb 1024x768
+  show_args=(--window --loop)
+  start_show faketime -f +0 env -u FAKETIME FAKETIME_TIMESTAMP_FILE="$work/clock" FAKETIME_NO_CACHE=1 \
+    FAKETIME_DONT_FAKE_MONOTONIC=1
+  expect_window_800x600_at_origin
+  # Each start waits a second for a clock that stands still to turn, then
+  # draws; faketime waits for the show as a child: no CPU time of its own to watch.
+  sleep 4
+  import -window "$(window_id "Z_U OpenGl Base")" "$work/first-pass.png" 2>/dev/null || fail "no screenshot"
+  echo "2024-01-01 00:03:46" >"$work/clock"  # second 226
+  sleep 2.5
+  import -window "$(window_id "Z_U OpenGl Base")" "$work/second-pass.png" 2>/dev/null || fail "no screenshot"
+  kill -0 "$show_pid" 2>/dev/null || fail "the show ended at second 226"
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  # Each shot is one of capture's frames (or, well into the first pass,
+  # maybe past the last): the second pass's shot, taken sooner after its
+  # start, an earlier frame than the first pass's. A counter left running
+  # would give it a later one.
+  /usr/bin/python3 - "$work/opening" "$work/first-pass.png" "$work/second-pass.png" <<'PY' || fail "no new pass from frame 0"
+import glob, sys
+from PIL import Image, ImageChops, ImageStat
+frames = [(int(p[-10:-4]), Image.open(p).convert("RGB")) for p in sorted(glob.glob(sys.argv[1] + "/frame_*.png"))]
+def frame_of(path):
+    shot = Image.open(path).convert("RGB")
+    difference, frame = min((sum(ImageStat.Stat(ImageChops.difference(shot, f)).mean) / 3, k) for k, f in frames)
+    print(f"{path.rsplit('/', 1)[1]}: frame {frame} (mean difference {difference:.3f})")
+    return frame if difference < 0.5 else None
+first, second = frame_of(sys.argv[2]), frame_of(sys.argv[3])
+assert second is not None, "the second pass does not show the opening scene's first frames"
+assert first is None or second < first, f"the second pass's frame {second} is not earlier than {first}"
+PY
+  ;;
+window-pace)
+  # Under Xvfb the swap does not wait: the limiter alone holds the opening
+  # scene to 60 frames a second (61 at most; load can only lower it), and
+  # --max-fps 0 lets it draw as fast as the machine can (a quiet two-core
+  # machine draws about 90 there). --window asks nothing.
+  start_xvfb 1024x768
+  show_args=(--window --stats)
+  opening_fps_in_window 10
+  below_or_at "$fps" 61 || fail "the opening scene at $fps frames a second"
+  show_args=(--window --stats --max-fps 0)
+  opening_fps_in_window 6
+  below_or_at "$fps" 61 && fail "--max-fps 0 held at $fps frames a second"
+  ;;
+options)
+  # --help lists every option with its default. A bad one is refused before
+  # anything opens (there is no display to open here): one line saying which
+  # and why, the usage line, exit code 2.
+  run_plain() { (cd "$media" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$show" "$@") >"$work/out" 2>"$work/err"; }
+  run_plain --help || fail "--help exits with $?"
+  [ ! -s "$work/err" ] || fail "--help wrote to stderr: $(cat "$work/err")"
+  grep -q '^usage: show ' "$work/out" || fail "--help has no usage line"
+  for option in --window --fullscreen --scaled --max-fps --loop --stats; do
+    grep -q "^  $option .*(default" "$work/out" || fail "--help gives no default for $option: $(cat "$work/out")"
+  done
+  while IFS='|' read -r args why; do
+    # shellcheck disable=SC2086  # the arguments split at spaces
+    run_plain $args
+    code=$?
+    [ "$code" = 2 ] || fail "show $args: exit code $code, expected 2"
+    [ ! -s "$work/out" ] || fail "show $args wrote to stdout"
+    [ "$(wc -l <"$work/err")" = 2 ] || fail "show $args: not two lines on stderr: $(cat "$work/err")"
+    head -1 "$work/err" | grep -qF -e "$why" || fail "show $args says \"$(head -1 "$work/err")\", not \"$why\""
+    sed -n 2p "$work/err" | grep -q '^usage: show ' || fail "show $args: no usage line"
+  done <<'ROWS'
+--bogus|unknown option --bogus
+-w|unknown option -w
+window|unexpected argument window
+--max-fps|--max-fps needs a value
+--max-fps abc|--max-fps abc: not a whole number from 0 to 1000
+--max-fps -1|--max-fps -1: not a whole number
+--max-fps 1001|--max-fps 1001: not a whole number
+--max-fps 60x|--max-fps 60x: not a whole number
+--stats --max-fps 2.5|--max-fps 2.5: not a whole number
+--window --fullscreen|--window and --fullscreen answer the question two ways
+--scaled --window|--scaled and --window answer the question two ways
+--fullscreen --scaled|--fullscreen and --scaled answer the question two ways
+ROWS
   ;;
 no-800x600-mode)
   start_xvfb 1024x768

@@ -89,10 +89,27 @@ key_to_id() {  # WINDOW-ID KEY
   return $sent
 }
 
-start_show() {  # [PREFIX...]: runs the show in the media folder
-  (cd "$media" && exec "$@" "$show") >"$work/show.log" 2>&1 &
+show_args=()  # the show's own options, for start_show
+start_show() {  # [PREFIX...]: runs the show in the media folder with show_args
+  (cd "$media" && exec "$@" "$show" ${show_args[@]+"${show_args[@]}"}) >"$work/show.log" 2>&1 &
   show_pid=$!
 }
+# The opening scene's line of --stats, the first after its header.
+opening_stats() { tr -d '\r' <"$work/show.log" | grep -A1 '^showing  *seconds' | sed -n 2p; }
+# The opening scene's frames a second after SECONDS in a window: sets fps.
+opening_fps_in_window() {  # SECONDS [PREFIX...]
+  local seconds=$1
+  shift
+  start_show "$@"
+  wait_for 150 has_window "Z_U OpenGl Base" || fail "no show window"
+  sleep "$seconds"
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  fps=$(opening_stats | awk '{ print $(NF - 1) }')
+  [ -n "$fps" ] || fail "no --stats line for the opening scene"
+  echo "${show_args[*]}: $(opening_stats)"
+}
+below_or_at() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > 0 && a <= b) }'; }
 exit_code=
 wait_show_exit() {  # waits up to 20 s for the show to end; sets exit_code
   exit_code=timeout
@@ -174,6 +191,12 @@ expect_no_sound() {  # RAW-FILE
 expect_told_why() {  # TEXT CAUSE-PATTERN
   grep -A1 -F "$1" "$work/show.log" | sed -n 2p | grep -q "^(no message box: .*$2" \
     || fail "no reason after \"$1\" naming $2"
+}
+# The screen's size as RandR reports it, for the cases that must leave it alone.
+expect_xrandr() {
+  local size
+  size=$(xrandr 2>/dev/null | awk '/current/ { print $8 "x" $10 }' | tr -d ,)
+  [ "$size" = "$1" ] || fail "xrandr says the screen is $size, expected $1"
 }
 expect_mode() { [ "$("$xprobe" mode)" = "$1" ] || fail "display is $("$xprobe" mode), expected $1"; }
 expect_exit() { wait_show_exit; [ "$exit_code" = "$1" ] || fail "exit code $exit_code, expected $1"; }

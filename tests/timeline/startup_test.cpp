@@ -1,7 +1,10 @@
-// The start-up sequence: every scene's start-up in order, the clock, the music.
+// The start-up sequence: every scene's start-up in order, the clock, the music;
+// and a looping show's next pass, which must start as a fresh process does.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/platform.h"
@@ -74,6 +77,86 @@ TEST_F(StartDemo, RunsEveryStartupInOrderThenTheOpeningSceneAgainAfterTheClock) 
     EXPECT_EQ(elapsed_seconds(), 0);
 
     StartupOrder = Original;
+    set_calendar_clock(nullptr);
+}
+
+// What a start leaves that a pass can change: the counters, the scenes' own
+// state, every grid, and what the tables hold (texture and model names only
+// as made or not: a second start in the same context makes new ones).
+struct StartState {
+    float frameCounter, tunnelDistance, sinkingHeight;
+    std::vector<float> grids;
+    std::vector<std::string> textures;
+    std::vector<std::string> models;
+    std::vector<bool> named;
+};
+
+StartState start_state() {
+    StartState state{FrameCounter, TunnelMeshDistance, SinkingMeshHeight, {}, {}, {}, {}};
+    for (const auto& grid : VertexGridTable) state.grids.insert(state.grids.end(), std::begin(grid), std::end(grid));
+    state.grids.insert(state.grids.end(), std::begin(SharedBuffer), std::end(SharedBuffer));
+    for (const TargaTexture& t : TextureTable) {
+        std::string record = std::to_string(t.width) + "x" + std::to_string(t.height) + "x" + std::to_string(t.bitsPerPixel);
+        if (t.pixels) record.append(reinterpret_cast<const char*>(t.pixels), size_t(t.width) * t.height * t.bitsPerPixel / 8);
+        state.textures.push_back(record);
+        state.named.push_back(t.glName != 0);
+    }
+    for (const Model& m : ModelTable) {
+        std::string record = std::to_string(m.objectCount) + " " + std::to_string(m.materialCount);
+        for (const ModelObject& o : m.objects)
+            record += " " + std::to_string(o.vertexCount) + "/" + std::to_string(o.faceCount) + "/" +
+                      std::to_string(o.materialIndex);
+        state.models.push_back(record);
+    }
+    for (uint32_t name : TargetTextureTable) state.named.push_back(name != 0);
+    for (uint32_t name : ModelTextureTable) state.named.push_back(name != 0);
+    return state;
+}
+
+int64_t Clock = 0;
+int64_t test_clock() { return Clock; }
+
+TEST_F(StartDemo, ALoopsNextPassStartsWithWhatAFreshStartHas) {
+    ASSERT_EQ(chdir(SHOW_MEDIA_DIR), 0);
+    platform::mute_music();
+    set_calendar_clock(test_clock);
+    set_frame_presenter([] {});
+    // The shell's restart, less the new GL context this test cannot make.
+    set_schedule_end([] {
+        reset_demo();
+        start_demo();
+    });
+    Clock = 5000;
+    start_demo();
+    const StartState fresh = start_state();
+    ASSERT_GT(ModelTable[SlotShob].objectCount, 0) << "generated media in " << SHOW_MEDIA_DIR;
+
+    // A pass: frames in every showing, a hundred in the two with moving meshes.
+    for (const ScheduleRow& row : Schedule) {
+        Clock = ClockStart + row.first;
+        const std::string name = SceneTable[row.scene].name;
+        for (int frame = 0; frame < (name == "tunnel" || name == "twin bowls" ? 100 : 2); ++frame) draw_frame();
+    }
+    ASSERT_NE(TunnelMeshDistance, fresh.tunnelDistance);
+    ASSERT_NE(SinkingMeshHeight, fresh.sinkingHeight);
+
+    Clock = ClockStart + LastSecond + 1;
+    draw_frame();  // the end of the pass, which restarts the show
+    const StartState again = start_state();
+    EXPECT_EQ(again.frameCounter, 0.0f);
+    EXPECT_EQ(again.tunnelDistance, fresh.tunnelDistance);
+    EXPECT_EQ(again.sinkingHeight, fresh.sinkingHeight);
+    EXPECT_TRUE(again.grids == fresh.grids) << "grids other than a fresh start's";
+    EXPECT_TRUE(again.textures == fresh.textures) << "textures other than a fresh start's";
+    EXPECT_EQ(again.models, fresh.models);
+    EXPECT_EQ(again.named, fresh.named);
+    EXPECT_EQ(ClockStart, Clock);
+    draw_frame();  // the new pass's first frame: second 0, frame 0
+    EXPECT_EQ(elapsed_seconds(), 0);
+    EXPECT_EQ(FrameCounter, 1.0f);
+
+    set_schedule_end(nullptr);
+    set_frame_presenter(nullptr);
     set_calendar_clock(nullptr);
 }
 

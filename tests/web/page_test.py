@@ -15,6 +15,9 @@ show-end        the show ends by itself after second 225 in the ended page
 scenes          with the page's clock tied to the show's frames, frames of the
                 five mesh scenes (sphere mapping, the GLU spheres, mipmapped
                 mesh textures) match the desktop build's same frames
+pace            with animation frames stood in for at 144 Hz, at most 61 show
+                frames a second; at 60 Hz, a show frame on every animation
+                frame that came on time
 """
 import argparse
 import os
@@ -261,8 +264,70 @@ def case_scenes(page, args, out):
     check(not worst, "the browser's frames differ from the desktop's: " + "; ".join(worst) + " (see %s)" % out)
 
 
+# Stands in for the browser's animation frames before the page loads: one on
+# each refresh of a display at HZ, from the first refresh after it is asked for
+# (a frame that takes longer misses refreshes, as on a real display). Once
+# window.__fires is an array, each is noted there as [refresh time, time it
+# came, whether the show drew a frame in it].
+ANIMATION_FRAMES = """
+(() => {
+  const period = 1000 / %d, origin = performance.now();
+  let waiting = [], target = null;
+  window.__fires = null;
+  window.requestAnimationFrame = (callback) => {
+    waiting.push(callback);
+    if (target === null) {
+      const now = performance.now();
+      target = origin + (Math.floor((now - origin) / period) + 1) * period;
+      setTimeout(fire, target - now);
+    }
+    return waiting.length;
+  };
+  const shown = () => (window.Module && Module.calledRun ? Module._web_frame_counter() : 0);
+  function fire() {
+    const callbacks = waiting, at = performance.now(), refresh = target, before = shown();
+    waiting = [];
+    target = null;
+    for (const callback of callbacks) callback(at);
+    if (window.__fires) window.__fires.push([refresh, at, shown() > before]);
+  }
+})();
+"""
+
+
+def case_pace(page, args, out):
+    for hz in (144, 60):
+        page.open(args.url + "?window", setup=ANIMATION_FRAMES % hz)
+        check(page.wait_for(RUNNING, timeout=90), "?window did not start the show at %d Hz" % hz)
+        time.sleep(1.0)  # past the start
+        page.evaluate("window.__fires = []")
+        time.sleep(6.0)
+        fires = page.evaluate("window.__fires")
+        check(len(fires) > 60, "%d animation frames in 6 s at %d Hz" % (len(fires), hz))
+        seconds = (fires[-1][1] - fires[0][1]) / 1000
+        drawn = [at / 1000 for _, at, drew in fires if drew]
+        most = max(sum(1 for t in drawn[i:] if t < start + 1.0) for i, start in enumerate(drawn))
+        print("%d Hz: %.1f animation frames and %.1f show frames a second, at most %d in one second"
+              % (hz, len(fires) / seconds, len(drawn) / seconds, most))
+        check(most <= 61, "%d show frames in one second at %d Hz" % (most, hz))
+        if hz == 144:
+            check(len(fires) / seconds > 65, "too few animation frames at 144 Hz to show a ceiling")
+            continue
+        # A frame that comes late moves the show's slots; the frame after it
+        # may then come before its slot. Every other one is drawn.
+        late = [at - refresh > 8.0 for refresh, at, _ in fires]
+        missed = [i for i, (_, _, drew) in enumerate(fires) if not drew and not any(late[max(0, i - 2):i + 1])]
+        on_time = late.count(False)
+        print("60 Hz: %d of %d animation frames came on time; %d not drawn without a late one before"
+              % (on_time, len(fires), len(missed)))
+        check(on_time >= 60, "the machine kept up with only %d of %d animation frames" % (on_time, len(fires)))
+        check(not missed, "no show frame on the animation frames at %s ms"
+              % ", ".join("%.1f" % fires[i][1] for i in missed[:10]))
+    expect_clean_console(page)
+
+
 CASES = {"question": case_question, "window": case_window, "fullscreen": case_fullscreen, "show-end": case_show_end,
-         "scenes": case_scenes}
+         "scenes": case_scenes, "pace": case_pace}
 
 
 def main():

@@ -165,6 +165,41 @@ fullscreen-show-ends)
   expect_exit 0
   wait_for 50 expect_mode 1024x768 || fail "the display stays at $("$xprobe" mode)"
   ;;
+scaled)
+  # --scaled on a 5:4 desktop: a full-screen window at the desktop's size, no
+  # mode switch, the 4:3 picture across its width between black bars of 32
+  # rows above and below.
+  start_xvfb 1280x1024
+  show_args=(--scaled)
+  start_wine_show
+  expect_show_window
+  covers_desktop() { [ "$(client_of "Z_U OpenGl Base")" = 1280x1024+0+0 ]; }
+  wait_for 50 covers_desktop \
+    || fail "the show window's client area is $(client_of "Z_U OpenGl Base"), not the desktop's 1280x1024+0+0"
+  [ "$(probe frame "Z_U OpenGl Base")" = "1280x1024+0+0" ] || fail "the scaled window has a frame"
+  expect_mode 1280x1024
+  wait_for 20 cursor_is hidden || fail "cursor shown in the scaled full screen"
+  sleep 3
+  expect_drawing
+  import -window root "$work/scaled.png" 2>/dev/null || fail "no screenshot"
+  /usr/bin/python3 - "$work/scaled.png" <<'PY' || fail "not the picture scaled between bars"
+import sys
+from PIL import Image, ImageStat
+screen = Image.open(sys.argv[1]).convert("RGB")
+assert screen.size == (1280, 1024), screen.size
+brightest = lambda box: max(max(band) for band in screen.crop(box).getextrema())
+for top, bottom in ((0, 32), (992, 1024)):
+    assert brightest((0, top, 1280, bottom)) == 0, f"rows {top}-{bottom - 1} not black"
+for name, box in (("top row", (0, 32, 1280, 33)), ("bottom row", (0, 991, 1280, 992)),
+                  ("first column", (0, 32, 1, 992)), ("last column", (1279, 32, 1280, 992))):
+    assert brightest(box) > 32, f"the picture's {name} is black"
+mean = sum(ImageStat.Stat(screen.crop((0, 32, 1280, 992))).mean) / 3
+assert mean > 8, f"the picture is dark (mean {mean:.1f})"
+PY
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  expect_mode 1280x1024
+  ;;
 no-800x600-mode)
   start_xvfb 1024x768
   start_wine_show

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/desktop/desktop.h"
+#include "platform/desktop/scaled_frame.h"
 #include "platform/display_probe.h"
 #include "platform/platform.h"
 #include "platform/system.h"
@@ -52,7 +53,19 @@ void on_video_started() {
     watch_exit_signals();
 }
 
-void finish_frame_commands() {}  // the driver's own GL needs no help
+// The driver's own GL needs no help; a scaled window shows its picture.
+void finish_frame_commands() {
+    if (!W.scaled) return;
+    int width, height;
+    SDL_GL_GetDrawableSize(W.window, &width, &height);
+    present_scaled_frame(width, height);
+}
+
+void frame_swapped() {
+    if (W.scaled) resume_scaled_frame();
+}
+
+void release_frame_target() { close_scaled_frame(); }
 
 bool open_display(std::string* why) {
     // Only drivers that can be seen; an SDL_VIDEODRIVER of the user's still wins.
@@ -108,6 +121,41 @@ bool open_window(const char* title, int width, int height, bool fullScreen) {
         SDL_SetWindowDisplayMode(W.window, &D.mode);
         D.fullScreen = true;
     }
+    SDL_ShowWindow(W.window);
+    SDL_RaiseWindow(W.window);
+    return true;
+}
+
+// The window, its context and the picture are made together: only a context
+// can tell whether the driver has framebuffer objects, and without them
+// nothing is kept, so that the ordinary full screen can open in its place.
+bool open_scaled_window(const char* title, int width, int height, std::string* why) {
+    SDL_DisplayMode desktop;
+    if (!ensure_video() || SDL_GetDesktopDisplayMode(0, &desktop) != 0) {
+        *why = SDL_GetError();
+        return false;
+    }
+    set_gl_attributes();
+    W.window = SDL_CreateWindow(title, 0, 0, desktop.w, desktop.h,
+                                SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_OPENGL |
+                                    SDL_WINDOW_HIDDEN);
+    if (!W.window) {
+        *why = SDL_GetError();
+        return false;
+    }
+    W.context = SDL_GL_CreateContext(W.window);
+    if (W.context) SDL_GL_MakeCurrent(W.window, W.context);
+    if (!W.context || !open_scaled_frame(width, height, why)) {
+        if (!W.context) *why = SDL_GetError();
+        release_gl_surface();
+        SDL_DestroyWindow(W.window);
+        W.window = nullptr;
+        return false;
+    }
+    W.glCapable = true;
+    W.scaled = true;
+    W.pictureWidth = width;
+    W.pictureHeight = height;
     SDL_ShowWindow(W.window);
     SDL_RaiseWindow(W.window);
     return true;

@@ -24,6 +24,8 @@ void on_video_started() {}
 void act_on_exit_request() {}
 
 void finish_frame_commands() { compat_flush(); }  // the frame's last primitives
+void frame_swapped() {}
+void release_frame_target() {}
 
 Answer show_system_box(const MessageBoxRecord& box) {
     const char* text = box.text.c_str();
@@ -44,6 +46,12 @@ void restore_display_mode() {
     EM_ASM({
         if (document.fullscreenElement) document.exitFullscreen().catch(function() {});
     });
+}
+
+// The page scales its canvas itself, in the browser's full screen.
+bool open_scaled_window(const char*, int, int, std::string* why) {
+    *why = "a web page has no desktop window";
+    return false;
 }
 
 bool open_window(const char* title, int width, int height, bool) {

@@ -1,0 +1,147 @@
+// The scaled full screen's picture: one framebuffer object with a colour and
+// a depth renderbuffer, blitted into the window's back buffer at each swap.
+#include "platform/desktop/scaled_frame.h"
+
+#include <SDL.h>
+#include <SDL_opengl.h>
+
+#include <cstdio>
+
+#include "platform/letterbox.h"
+
+namespace platform {
+namespace {
+
+// The entry points, under the core names of GL 3.0 and GL_ARB_framebuffer_object
+// or with the EXT suffix of GL_EXT_framebuffer_object and GL_EXT_framebuffer_blit.
+struct FramebufferCalls {
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
+    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
+    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
+    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer;
+};
+
+struct ScaledFrame {
+    FramebufferCalls gl{};
+    GLuint framebuffer = 0;  // 0: none made
+    GLuint colour = 0;
+    GLuint depth = 0;
+    int width = 0, height = 0;  // pixels, the show's frame size
+};
+ScaledFrame F;  // written by this file only
+
+template <typename Call>
+bool find_call(Call* call, const char* name, const char* suffix) {
+    const std::string full = std::string(name) + suffix;
+    *call = reinterpret_cast<Call>(SDL_GL_GetProcAddress(full.c_str()));
+    return *call != nullptr;
+}
+
+bool find_calls(const char* suffix) {
+    FramebufferCalls& gl = F.gl;
+    return find_call(&gl.genFramebuffers, "glGenFramebuffers", suffix) &&
+           find_call(&gl.deleteFramebuffers, "glDeleteFramebuffers", suffix) &&
+           find_call(&gl.bindFramebuffer, "glBindFramebuffer", suffix) &&
+           find_call(&gl.genRenderbuffers, "glGenRenderbuffers", suffix) &&
+           find_call(&gl.deleteRenderbuffers, "glDeleteRenderbuffers", suffix) &&
+           find_call(&gl.bindRenderbuffer, "glBindRenderbuffer", suffix) &&
+           find_call(&gl.renderbufferStorage, "glRenderbufferStorage", suffix) &&
+           find_call(&gl.framebufferRenderbuffer, "glFramebufferRenderbuffer", suffix) &&
+           find_call(&gl.checkFramebufferStatus, "glCheckFramebufferStatus", suffix) &&
+           find_call(&gl.blitFramebuffer, "glBlitFramebuffer", suffix);
+}
+
+bool find_framebuffer_objects(std::string* why) {
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    int major = 0;
+    if (version) std::sscanf(version, "%d", &major);
+    if ((major >= 3 || SDL_GL_ExtensionSupported("GL_ARB_framebuffer_object")) && find_calls("")) return true;
+    if (SDL_GL_ExtensionSupported("GL_EXT_framebuffer_object") && SDL_GL_ExtensionSupported("GL_EXT_framebuffer_blit") &&
+        find_calls("EXT"))
+        return true;
+    if (why) *why = std::string("OpenGL ") + (version ? version : "of no known version") + " has no framebuffer objects";
+    return false;
+}
+
+// As many bits as the window's own buffers, read before the framebuffer is
+// bound: the show draws, blends and copies exactly as it would there.
+GLenum window_colour_format() {
+    GLint red = 0, green = 0, blue = 0;
+    glGetIntegerv(GL_RED_BITS, &red);
+    glGetIntegerv(GL_GREEN_BITS, &green);
+    glGetIntegerv(GL_BLUE_BITS, &blue);
+    return red <= 5 && green <= 6 && blue <= 5 ? GL_RGB5 : GL_RGB8;
+}
+
+GLenum window_depth_format() {
+    GLint bits = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &bits);
+    return bits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16;
+}
+
+GLuint attach_renderbuffer(GLenum format, GLenum attachment, int width, int height) {
+    const FramebufferCalls& gl = F.gl;
+    GLuint name = 0;
+    gl.genRenderbuffers(1, &name);
+    gl.bindRenderbuffer(GL_RENDERBUFFER, name);
+    gl.renderbufferStorage(GL_RENDERBUFFER, format, width, height);
+    gl.framebufferRenderbuffer(GL_FRAMEBUFFER, attachment, GL_RENDERBUFFER, name);
+    gl.bindRenderbuffer(GL_RENDERBUFFER, 0);
+    return name;
+}
+
+}  // namespace
+
+bool open_scaled_frame(int width, int height, std::string* why) {
+    if (F.framebuffer) return true;
+    if (!find_framebuffer_objects(why)) return false;
+    const GLenum colourFormat = window_colour_format(), depthFormat = window_depth_format();
+    F.gl.genFramebuffers(1, &F.framebuffer);
+    F.gl.bindFramebuffer(GL_FRAMEBUFFER, F.framebuffer);
+    F.colour = attach_renderbuffer(colourFormat, GL_COLOR_ATTACHMENT0, width, height);
+    F.depth = attach_renderbuffer(depthFormat, GL_DEPTH_ATTACHMENT, width, height);
+    if (F.gl.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        if (why) *why = "the driver refuses a " + std::to_string(width) + "x" + std::to_string(height) + " framebuffer";
+        close_scaled_frame();
+        return false;
+    }
+    F.width = width;
+    F.height = height;
+    return true;
+}
+
+// Touches no state the show keeps but the draw framebuffer, given back by
+// resume_scaled_frame, and the clear colour, put back here.
+void present_scaled_frame(int windowWidth, int windowHeight) {
+    if (!F.framebuffer) return;
+    const PictureRect to = letterbox(windowWidth, windowHeight, F.width, F.height);
+    GLfloat showClear[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, showClear);
+    F.gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);  // the bars: the back buffer holds nothing after a swap
+    F.gl.blitFramebuffer(0, 0, F.width, F.height, to.x, to.y, to.x + to.width, to.y + to.height, GL_COLOR_BUFFER_BIT,
+                         GL_LINEAR);
+    glClearColor(showClear[0], showClear[1], showClear[2], showClear[3]);
+}
+
+void resume_scaled_frame() {
+    if (F.framebuffer) F.gl.bindFramebuffer(GL_FRAMEBUFFER, F.framebuffer);
+}
+
+void close_scaled_frame() {
+    if (!F.framebuffer) return;
+    F.gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    F.gl.deleteRenderbuffers(1, &F.depth);
+    F.gl.deleteRenderbuffers(1, &F.colour);
+    F.gl.deleteFramebuffers(1, &F.framebuffer);
+    F = ScaledFrame{};
+}
+
+}  // namespace platform

@@ -1,0 +1,54 @@
+// --stats: frames and frame times per showing.
+#include "shell/frame_stats.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+int showing_at(int32_t second) {
+    for (int r = 0; r < ShowingCount; ++r)
+        if (second >= Schedule[r].first && second <= Schedule[r].last) return r;
+    return -1;  // the blank seconds at the end, or a clock set back
+}
+
+}  // namespace
+
+void FrameStats::close_frame(double end) {
+    const double length = end - currentStart_;
+    for (Tally* tally : {current_ >= 0 ? &showings_[current_] : nullptr, &whole_}) {
+        if (!tally) continue;
+        tally->last = end;
+        tally->longest = std::max(tally->longest, length);
+    }
+}
+
+void FrameStats::add(int32_t second, double start) {
+    if (any_) close_frame(start);
+    any_ = true;
+    current_ = showing_at(second);
+    currentStart_ = start;
+    for (Tally* tally : {current_ >= 0 ? &showings_[current_] : nullptr, &whole_}) {
+        if (!tally) continue;
+        if (tally->frames++ == 0) tally->first = start;
+    }
+}
+
+void FrameStats::print(std::FILE* out, double end) const {
+    FrameStats closed = *this;
+    if (closed.any_) closed.close_frame(end);
+    auto line = [out](const std::string& name, const std::string& seconds, const Tally& t) {
+        const double span = t.last - t.first;
+        if (t.frames == 0 || span <= 0.0)
+            std::fprintf(out, "%-22s %7s %7lld %9s %11s\n", name.c_str(), seconds.c_str(), (long long)t.frames, "-", "-");
+        else
+            std::fprintf(out, "%-22s %7s %7lld %9.2f %11.1f\n", name.c_str(), seconds.c_str(), (long long)t.frames,
+                         double(t.frames) / span, t.longest * 1000.0);
+    };
+    std::fprintf(out, "%-22s %7s %7s %9s %11s\n", "showing", "seconds", "frames", "frames/s", "longest ms");
+    for (int r = 0; r < ShowingCount; ++r)
+        line(showing_name(Schedule[r]), std::to_string(Schedule[r].first) + "-" + std::to_string(Schedule[r].last),
+             closed.showings_[r]);
+    line("whole show", "0-" + std::to_string(LastSecond), closed.whole_);
+    std::fflush(out);
+}

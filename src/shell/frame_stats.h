@@ -1,0 +1,33 @@
+#pragma once
+// Frames drawn per showing of the schedule, and their times: the figures of
+// --stats. Pure: the times are given.
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+#include "timeline/demo.h"
+
+class FrameStats {
+public:
+    // A frame that began at `start` (seconds of a monotonic clock) and drew
+    // `second` of the schedule. A frame lasts until the next one begins.
+    void add(int32_t second, double start);
+    // A header, one line per showing of the scene table (name, seconds, frames
+    // drawn, frames a second, longest frame in ms), one for the whole show;
+    // the last frame ends at `end`.
+    void print(std::FILE* out, double end) const;
+
+private:
+    struct Tally {
+        int64_t frames = 0;
+        double first = 0.0;    // start of its first frame
+        double last = 0.0;     // end of its last frame
+        double longest = 0.0;  // seconds
+    };
+    void close_frame(double end);
+    std::array<Tally, ShowingCount> showings_{};
+    Tally whole_{};
+    int current_ = -1;         // the showing of the frame in progress; -1 none
+    double currentStart_ = 0.0;
+    bool any_ = false;
+};

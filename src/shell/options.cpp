@@ -1,0 +1,118 @@
+// The show's options: one row each.
+#include "shell/options.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+using Screen = ShowOptions::Screen;
+
+// Takes the option; empty, or why it cannot.
+using Apply = std::string (*)(ShowOptions& options, const std::string& value);
+
+struct OptionRow {
+    const char* name;
+    const char* value;  // the value's name in the help; nullptr: a switch, no value
+    const char* help;   // what it does, and its default
+    Apply apply;
+};
+
+const char* answer_name(Screen screen) {
+    switch (screen) {
+    case Screen::Window: return "--window";
+    case Screen::FullScreen: return "--fullscreen";
+    case Screen::Scaled: return "--scaled";
+    case Screen::Ask: break;
+    }
+    return "";
+}
+
+std::string answer(ShowOptions& options, Screen screen) {
+    if (options.screen != Screen::Ask && options.screen != screen)
+        return std::string(answer_name(options.screen)) + " and " + answer_name(screen) +
+               " answer the question two ways";
+    options.screen = screen;
+    return "";
+}
+
+std::string whole_number(const std::string& text, int low, int high, int* out) {
+    errno = 0;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || errno != 0 || value < low || value > high)
+        return "not a whole number from " + std::to_string(low) + " to " + std::to_string(high);
+    *out = int(value);
+    return "";
+}
+
+// One row an option (and its field in ShowOptions); the usage line and --help are read from here.
+const OptionRow Options[] = {
+    {"--window", nullptr, "run in an 800x600 window, without asking (default: ask)",
+     [](ShowOptions& o, const std::string&) { return answer(o, Screen::Window); }},
+    {"--fullscreen", nullptr, "run full screen at 800x600, without asking (default: ask)",
+     [](ShowOptions& o, const std::string&) { return answer(o, Screen::FullScreen); }},
+    {"--scaled", nullptr,
+     "run full screen at the desktop's resolution, without asking: the picture scaled, 4:3 kept, "
+     "between black bars, no display-mode switch (default: ask)",
+     [](ShowOptions& o, const std::string&) { return answer(o, Screen::Scaled); }},
+    {"--max-fps", "N", "draw at most N frames a second, 0 to 1000; 0: as many as the machine can (default 60)",
+     [](ShowOptions& o, const std::string& v) { return whole_number(v, 0, 1000, &o.maxFps); }},
+    {"--loop", nullptr, "at the end of the show, start again from its beginning, until Escape or close (default: end)",
+     [](ShowOptions& o, const std::string&) { return o.loop = true, std::string(); }},
+    {"--stats", nullptr, "at the end, print each showing's frames, frames a second and longest frame (default: off)",
+     [](ShowOptions& o, const std::string&) { return o.stats = true, std::string(); }},
+    {"--help", nullptr, "print this and exit",
+     [](ShowOptions& o, const std::string&) { return o.help = true, std::string(); }},
+};
+
+const OptionRow* find_option(const std::string& name) {
+    for (const OptionRow& row : Options)
+        if (name == row.name) return &row;
+    return nullptr;
+}
+
+bool fail(std::string* error, const std::string& message) {
+    *error = message;
+    return false;
+}
+
+}  // namespace
+
+bool parse_show_options(const std::vector<std::string>& args, ShowOptions* options, std::string* error) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& name = args[i];
+        const OptionRow* row = find_option(name);
+        if (!row) return fail(error, (name.rfind("-", 0) == 0 ? "unknown option " : "unexpected argument ") + name);
+        std::string value;
+        if (row->value) {
+            if (i + 1 >= args.size()) return fail(error, name + " needs a value: " + row->value);
+            value = args[++i];
+        }
+        const std::string why = row->apply(*options, value);
+        if (!why.empty()) return fail(error, name + (row->value ? " " + value : "") + ": " + why);
+    }
+    return true;
+}
+
+std::string show_usage_line() {
+    std::string line = "usage: show";
+    for (const OptionRow& row : Options) line += std::string(" [") + row.name + (row.value ? std::string(" ") + row.value : "") + "]";
+    return line;
+}
+
+std::string show_help() {
+    std::string text = show_usage_line() +
+                       "\nThe show, run in the working folder, which holds its textures, meshes and tune.\n\n";
+    for (const OptionRow& row : Options) {
+        std::string left = std::string("  ") + row.name + (row.value ? std::string(" ") + row.value : "");
+        left.resize(18, ' ');
+        text += left + row.help + "\n";
+    }
+    return text + "\n--fullscreen switches the display to 800x600, as the show was made to do. Prefer --scaled on\n"
+                  "wide screens (no stretched picture), under Wayland (no display modes to switch) and wherever\n"
+                  "a mode switch upsets the desktop or could leave it at 800x600; it needs OpenGL 3.0 or\n"
+                  "framebuffer objects, and says so and switches the display where the driver has neither.\n"
+                  "\nExit codes: 0 at the end of the show, on Escape or when its window closes; 1 when it\n"
+                  "cannot run (no window, no 800x600 display mode); 2 for a bad option.\n";
+}

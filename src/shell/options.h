@@ -1,0 +1,23 @@
+#pragma once
+// The show's command line: the start-up question answered ahead (the scaled
+// full screen among the answers), the frame ceiling, a show that starts again
+// at its end, and figures printed at the end. With no option the show runs as
+// it always has, question included.
+#include <string>
+#include <vector>
+
+struct ShowOptions {
+    enum class Screen { Ask, Window, FullScreen, Scaled };
+    Screen screen = Screen::Ask;  // --window, --fullscreen, --scaled: the start-up question answered ahead
+    int maxFps = 60;              // --max-fps: frames a second at most; 0: as many as the machine draws
+    bool loop = false;            // --loop: from second 0 again at the end of the schedule
+    bool stats = false;           // --stats: frames and frame times per showing, printed at the end
+    bool help = false;            // --help: every option, and nothing else
+};
+
+// The arguments after the program's name. False with *error set (one line:
+// which option and why) on an unknown option or a missing or bad value.
+bool parse_show_options(const std::vector<std::string>& args, ShowOptions* options, std::string* error);
+
+std::string show_usage_line();  // "usage: show [--window] ...", no line end
+std::string show_help();        // the usage line, then every option with its default
