@@ -42,6 +42,10 @@ void set_message_sink(MessageSink* sink);  // nullptr: real boxes again
 Answer show_message(const char* text, const char* caption, Buttons buttons = Buttons::Ok,
                     bool owned = false);
 
+// ---- Standard output and error lead to the console the program was started
+// from, where the system would not (a Windows program with a window).
+void attach_console();
+
 // ---- Display mode and window.
 enum class DisplaySwitch { Switched, CannotRead, NotCompatible };
 // Chooses the display's width by height mode, keeping depth and refresh where
