@@ -50,6 +50,10 @@ void set_message_sink(MessageSink* sink);  // nullptr: real boxes again
 Answer show_message(const char* text, const char* caption, Buttons buttons = Buttons::Ok,
                     bool owned = false);
 
+// ---- Standard output and error lead to the console the program was started
+// from, where the system would not (a Windows program with a window).
+void attach_console();
+
 // ---- Display mode and window.
 // Connects to the display (X11 or Wayland) before the first box or window.
 // False with SDL's reason when there is none at all to connect to.

@@ -14,6 +14,7 @@
 // Exit code: 2 for a bad option, 1 when no display or window can be had, else
 // the quit request's code.
 int main(int argc, char** argv) {
+    platform::attach_console();
     ShowOptions options;
     std::string error;
     if (!parse_show_options(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {

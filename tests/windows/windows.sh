@@ -114,6 +114,15 @@ window-escape)
   key_to "Z_U OpenGl Base" Escape
   expect_exit 0
   ;;
+window-pace)
+  # The limiter on Windows' own counter and sleep, as the Linux case: --window
+  # asks nothing, and the opening scene's --stats line says at most 61 frames
+  # a second (load can only lower it).
+  start_xvfb 1024x768
+  show_args=(--window --stats)
+  opening_fps_in_window 10 wine
+  below_or_at "$fps" 61 || fail "the opening scene at $fps frames a second"
+  ;;
 window-close)
   start_xvfb 1024x768
   start_wine_show
