@@ -29,7 +29,7 @@ CalendarClock Clock = calendar_seconds;
 // The wait for the turn of a second: its clock and sleep, null for none.
 MonotonicClock TurnClock = nullptr;
 Sleep TurnSleep = nullptr;
-constexpr double TurnPoll = 0.0005;  // seconds between two looks at the calendar
+constexpr double TurnPoll = 0.001;  // seconds between two looks at the calendar
 
 // Polls the calendar clock itself: the second it turns is the one the
 // schedule will see turn (the C library's time() may lag a finer clock).

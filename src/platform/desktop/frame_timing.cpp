@@ -1,19 +1,16 @@
 // The pace's clock, sleep and display beat on SDL2.
 #include <SDL.h>
 
-#include <chrono>
-#include <thread>
-
 #include "platform/platform.h"
 
 namespace platform {
 
 double seconds_now() { return double(SDL_GetPerformanceCounter()) / double(SDL_GetPerformanceFrequency()); }
 
-void sleep_seconds(double seconds) {
-    if (seconds <= 0.0) return std::this_thread::yield();
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
+// Whole milliseconds: Windows sleeps no finer, and the pace's wait watches the
+// clock for the rest. (The C++ library's sleeps on MinGW wait for a deadline
+// that a clock made to run fast under test never reaches.)
+void sleep_seconds(double seconds) { SDL_Delay(seconds > 0.0 ? Uint32(seconds * 1000.0) : 0); }
 
 int display_refresh_rate() {
     SDL_Window* window = SDL_GL_GetCurrentWindow();
