@@ -15,9 +15,11 @@ import sys
 root = sys.argv[1]
 header = open(os.path.join(root, "src/platform/web/gl_redirect.h")).read()
 redirected = set(re.findall(r"#define (glu?[A-Z]\w*) compat_\1\b", header))
-# The show's sources: everything but the layer itself and the desktop-only
-# offscreen context of tests and tools.
-skip = {os.path.join("src", "platform", "web"), os.path.join("src", "platform", "offscreen.cpp")}
+# The show's sources: everything but the layer itself, the desktop's own
+# platform files (the scaled window's picture) and the desktop-only offscreen
+# context of tests and tools.
+skip = {os.path.join("src", "platform", "web"), os.path.join("src", "platform", "desktop"),
+        os.path.join("src", "platform", "offscreen.cpp")}
 calls = {}
 for folder, _, files in os.walk(os.path.join(root, "src")):
     for name in files:
