@@ -17,7 +17,8 @@ scenes          with the page's clock tied to the show's frames, frames of the
                 mesh textures) match the desktop build's same frames
 pace            with animation frames stood in for at 144 Hz, at most 61 show
                 frames a second; at 60 Hz, a show frame on every animation
-                frame that came on time
+                frame that came on time (in the blank seconds at the end, which
+                any machine draws faster than that)
 """
 import argparse
 import os
@@ -272,13 +273,14 @@ def case_scenes(page, args, out):
 ANIMATION_FRAMES = """
 (() => {
   const period = 1000 / %d, origin = performance.now();
-  let waiting = [], target = null;
+  let waiting = [], target = null, last = -1;
   window.__fires = null;
   window.requestAnimationFrame = (callback) => {
     waiting.push(callback);
     if (target === null) {
       const now = performance.now();
-      target = origin + (Math.floor((now - origin) / period) + 1) * period;
+      last = Math.max(last + 1, Math.floor((now - origin) / period) + 1);
+      target = origin + last * period;
       setTimeout(fire, target - now);
     }
     return waiting.length;
@@ -296,14 +298,18 @@ ANIMATION_FRAMES = """
 
 
 def case_pace(page, args, out):
+    # Measured in the blank seconds at the end (the page's clock moved on to
+    # them), frames that any machine draws far faster than 60 a second.
     for hz in (144, 60):
         page.open(args.url + "?window", setup=ANIMATION_FRAMES % hz)
         check(page.wait_for(RUNNING, timeout=90), "?window did not start the show at %d Hz" % hz)
-        time.sleep(1.0)  # past the start
+        page.evaluate("window.__clockShift = (220 - Module._web_elapsed_seconds()) * 1000")
+        check(page.wait_for("Module._web_elapsed_seconds() >= 220", timeout=5), "the clock shift did not reach the show")
+        time.sleep(0.5)
         page.evaluate("window.__fires = []")
-        time.sleep(6.0)
+        time.sleep(4.0)
         fires = page.evaluate("window.__fires")
-        check(len(fires) > 60, "%d animation frames in 6 s at %d Hz" % (len(fires), hz))
+        check(len(fires) > 60, "%d animation frames in 4 s at %d Hz" % (len(fires), hz))
         seconds = (fires[-1][1] - fires[0][1]) / 1000
         drawn = [at / 1000 for _, at, drew in fires if drew]
         most = max(sum(1 for t in drawn[i:] if t < start + 1.0) for i, start in enumerate(drawn))
@@ -311,16 +317,16 @@ def case_pace(page, args, out):
               % (hz, len(fires) / seconds, len(drawn) / seconds, most))
         check(most <= 61, "%d show frames in one second at %d Hz" % (most, hz))
         if hz == 144:
-            check(len(fires) / seconds > 65, "too few animation frames at 144 Hz to show a ceiling")
+            check(len(fires) / seconds > 100, "too few animation frames at 144 Hz to show a ceiling")
             continue
         # A frame that comes late moves the show's slots; the frame after it
         # may then come before its slot. Every other one is drawn.
         late = [at - refresh > 8.0 for refresh, at, _ in fires]
         missed = [i for i, (_, _, drew) in enumerate(fires) if not drew and not any(late[max(0, i - 2):i + 1])]
-        on_time = late.count(False)
         print("60 Hz: %d of %d animation frames came on time; %d not drawn without a late one before"
-              % (on_time, len(fires), len(missed)))
-        check(on_time >= 60, "the machine kept up with only %d of %d animation frames" % (on_time, len(fires)))
+              % (late.count(False), len(fires), len(missed)))
+        check(late.count(False) > len(fires) * 0.8, "the machine kept up with only %d of %d animation frames"
+              % (late.count(False), len(fires)))
         check(not missed, "no show frame on the animation frames at %s ms"
               % ", ".join("%.1f" % fires[i][1] for i in missed[:10]))
     expect_clean_console(page)
