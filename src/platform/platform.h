@@ -91,7 +91,7 @@ void swap_buffers();
 // ---- Frame timing: the clock and the sleep the show's pace is kept with, and
 // the display's own beat.
 double seconds_now();                 // monotonic, fine: SDL's high-resolution counter
-void sleep_seconds(double seconds);   // at least that long; 0 only yields
+void sleep_seconds(double seconds);   // whole milliseconds of it; under one only yields
 int display_refresh_rate();           // Hz of the display showing the GL surface; 0: unknown
 bool set_swap_interval(int interval); // refreshes per swap; false where the driver refuses
 

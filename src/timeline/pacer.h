@@ -6,7 +6,7 @@
 
 // Seconds on a monotonic clock of fine resolution; any origin.
 using MonotonicClock = double (*)();
-// Sleeps about that many seconds, at least; 0 only yields.
+// Sleeps about that many seconds (more or less: waits check the clock after); 0 only yields.
 using Sleep = void (*)(double seconds);
 
 // How far a frame may stray from its slot, in frames: `early`, how long before
@@ -37,10 +37,8 @@ public:
     // slot, then waits out the rest finely; at once if it is late.
     void wait_for_slot(MonotonicClock now, Sleep sleep);
 
-    double interval() const { return interval_; }  // seconds between slots; 0: no ceiling
-
 private:
-    double interval_;
+    double interval_;  // seconds between slots; 0: no ceiling
     PaceRule rule_;
     bool started_ = false;
     double next_ = 0.0;  // when the next slot comes

@@ -94,8 +94,14 @@ start_show() {  # [PREFIX...]: runs the show in the media folder with show_args
   (cd "$media" && exec "$@" "$show" ${show_args[@]+"${show_args[@]}"}) >"$work/show.log" 2>&1 &
   show_pid=$!
 }
-# The opening scene's line of --stats, the first after its header.
-opening_stats() { tr -d '\r' <"$work/show.log" | grep -A1 '^showing  *seconds' | sed -n 2p; }
+# A line of --stats: the opening scene's (the first after the header), or the whole show's.
+stats_line() {  # opening | whole
+  case $1 in
+  opening) tr -d '\r' <"$work/show.log" | grep -A1 '^showing  *seconds' | sed -n 2p ;;
+  whole) tr -d '\r' <"$work/show.log" | grep '^whole show ' ;;
+  esac
+}
+stats_fps() { stats_line "$1" | awk '{ print $(NF - 1) }'; }  # opening | whole
 # The opening scene's frames a second after SECONDS in a window: sets fps.
 opening_fps_in_window() {  # SECONDS [PREFIX...]
   local seconds=$1
@@ -105,9 +111,9 @@ opening_fps_in_window() {  # SECONDS [PREFIX...]
   sleep "$seconds"
   key_to "Z_U OpenGl Base" Escape
   expect_exit 0
-  fps=$(opening_stats | awk '{ print $(NF - 1) }')
+  fps=$(stats_fps opening)
   [ -n "$fps" ] || fail "no --stats line for the opening scene"
-  echo "${show_args[*]}: $(opening_stats)"
+  echo "${show_args[*]}: $(stats_line opening)"
 }
 below_or_at() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > 0 && a <= b) }'; }
 exit_code=

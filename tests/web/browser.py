@@ -107,6 +107,7 @@ class Chromium:
         os.close(replies_write)
         self._next_id = 0
         self._buffer = b""
+        self._instrument = None  # the instruments of the page last opened
         self.events = []
         self.session = None
         targets = self.command("Target.getTargets")["targetInfos"]
@@ -192,7 +193,11 @@ class Chromium:
         self.command("Page.enable")
         self.command("Runtime.enable")
         self.command("Log.enable")
-        self.command("Page.addScriptToEvaluateOnNewDocument", source=INSTRUMENT + setup)
+        # Only this page's instruments: those of a page opened before are dropped.
+        if self._instrument:
+            self.command("Page.removeScriptToEvaluateOnNewDocument", identifier=self._instrument)
+        self._instrument = self.command("Page.addScriptToEvaluateOnNewDocument",
+                                        source=INSTRUMENT + setup)["identifier"]
         self.command("Page.navigate", url=url)
         self.wait_for("document.readyState === 'complete'")
 
