@@ -6,7 +6,7 @@
 
 #include "platform/desktop/desktop.h"
 #include "platform/desktop/scaled_frame.h"
-#include "platform/display_probe.h"
+#include "platform/desktop/display_probe.h"
 #include "platform/platform.h"
 #include "platform/system.h"
 #include "platform/window_placement.h"

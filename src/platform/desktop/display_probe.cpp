@@ -1,6 +1,6 @@
 // Which SDL video drivers can show the show, and what the display libraries
 // said while they were tried.
-#include "platform/display_probe.h"
+#include "platform/desktop/display_probe.h"
 
 #include <SDL.h>
 
