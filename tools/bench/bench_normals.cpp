@@ -4,9 +4,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 #include "models/model.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -81,22 +82,16 @@ double seconds_since(std::chrono::steady_clock::time_point start) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-            std::fputs("usage: bench_normals\n"
-                       "Times the vertex-normal pass against the every-face-for-every-vertex reference on a\n"
-                       "generated mesh of 50,000 vertices and prints whether their bits agree. No options.\n"
-                       "\n"
-                       "  --help    print this and exit\n",
-                       stdout);
-            return 0;
-        }
-    }
-    if (argc > 1) {
-        std::fprintf(stderr, "bench_normals: takes no %s %s (bench_normals --help shows the usage)\n",
-                     argv[1][0] == '-' ? "option" : "argument", argv[1]);
-        return 2;
-    }
+    if (print_usage_if_asked(argc, argv,
+                             "usage: bench_normals\n"
+                             "Times the vertex-normal pass against the every-face-for-every-vertex reference on a\n"
+                             "generated mesh of 50,000 vertices and prints whether their bits agree. No options.\n"
+                             "\n"
+                             "  --help    print this and exit\n"))
+        return 0;
+    if (argc > 1)
+        return refuse_command_line("bench_normals",
+                                   std::string(argv[1][0] == '-' ? "takes no option " : "takes no argument ") + argv[1]);
     Model onePass = generate_mesh();
     Model reference = onePass;
     std::printf("mesh: %d vertices, %d faces\n", onePass.objects[0].vertexCount, onePass.objects[0].faceCount);

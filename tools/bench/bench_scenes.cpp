@@ -26,6 +26,7 @@
 #include "platform/platform.h"
 #include "shell/shell.h"
 #include "timeline/demo.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -63,23 +64,14 @@ const char* const Usage =
     "  --list        print the showings it would measure (first and last second, name), nothing else\n"
     "  --help        print this and exit\n";
 
-// One line and exit code 2 for a command line it cannot take.
-int refuse(const std::string& why) {
-    std::fprintf(stderr, "bench_scenes: %s (bench_scenes --help shows the usage)\n", why.c_str());
-    return 2;
-}
+int refuse(const std::string& why) { return refuse_command_line("bench_scenes", why); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string media = ".";
     int warmup = 30, frames = 300;
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-            std::fputs(Usage, stdout);
-            return 0;
-        }
-    }
+    if (print_usage_if_asked(argc, argv, Usage)) return 0;
     if (argc == 2 && !std::strcmp(argv[1], "--list")) {
         for (const ScheduleRow& row : Schedule) std::printf("%d %d %s\n", row.first, row.last, showing_name(row).c_str());
         return 0;

@@ -1,8 +1,10 @@
 // inspect-media FILE [--rgb OUT]
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "inspect.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -14,35 +16,26 @@ const char* const Usage =
     "  --rgb OUT   write a picture's decoded R, G, B rows, bottom row first\n"
     "  --help      print this and exit\n";
 
-// One line and exit code 2 for a command line it cannot take.
-int refuse(const char* why, const char* what) {
-    std::fprintf(stderr, "inspect-media: %s%s (inspect-media --help shows the usage)\n", why, what);
-    return 2;
-}
+int refuse(const std::string& why) { return refuse_command_line("inspect-media", why); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const char* file = nullptr;
     const char* rgb = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-            std::fputs(Usage, stdout);
-            return 0;
-        }
-    }
+    if (print_usage_if_asked(argc, argv, Usage)) return 0;
     for (int i = 1; i < argc; ++i) {
         if (!std::strcmp(argv[i], "--rgb")) {
-            if (i + 1 == argc) return refuse("--rgb needs a file name", "");
+            if (i + 1 == argc) return refuse("--rgb needs a file name");
             rgb = argv[++i];
         } else if (argv[i][0] == '-') {
-            return refuse("unknown option ", argv[i]);
+            return refuse(std::string("unknown option ") + argv[i]);
         } else if (file) {
-            return refuse("one file only; also given ", argv[i]);
+            return refuse(std::string("one file only; also given ") + argv[i]);
         } else {
             file = argv[i];
         }
     }
-    if (!file) return refuse("no file given", "");
+    if (!file) return refuse("no file given");
     return inspect_media(file, rgb, stdout);
 }

@@ -1,12 +1,12 @@
 // mediagen OUTDIR: writes every media file of the show into OUTDIR (made if
 // missing) and prints one manifest line per file.
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "media.h"
+#include "tool_usage.h"
 
 namespace {
 
@@ -17,29 +17,20 @@ const char* const Usage =
     "\n"
     "  --help    print this and exit\n";
 
-// One line and exit code 2 for a command line it cannot take.
-int refuse(const char* why, const char* what) {
-    std::fprintf(stderr, "mediagen: %s%s (mediagen --help shows the usage)\n", why, what);
-    return 2;
-}
+int refuse(const std::string& why) { return refuse_command_line("mediagen", why); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const char* outDir = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--help") || !std::strcmp(argv[i], "-h")) {
-            std::fputs(Usage, stdout);
-            return 0;
-        }
-    }
+    if (print_usage_if_asked(argc, argv, Usage)) return 0;
     for (int i = 1; i < argc; ++i) {
         // A folder whose name starts with '-' is still reachable as ./-name.
-        if (argv[i][0] == '-') return refuse("unknown option ", argv[i]);
-        if (outDir) return refuse("one output folder only; also given ", argv[i]);
+        if (argv[i][0] == '-') return refuse(std::string("unknown option ") + argv[i]);
+        if (outDir) return refuse(std::string("one output folder only; also given ") + argv[i]);
         outDir = argv[i];
     }
-    if (!outDir) return refuse("no output folder given", "");
+    if (!outDir) return refuse("no output folder given");
     std::error_code made;
     std::filesystem::create_directories(outDir, made);
     std::vector<std::string> manifest;
