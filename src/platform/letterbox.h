@@ -28,4 +28,12 @@ constexpr PictureRect letterbox(int windowWidth, int windowHeight, int pictureWi
     return {(windowWidth - width) / 2, (windowHeight - height) / 2, width, height};
 }
 
+// The smallest whole scale, 1 to most, at which a picture covers a width by
+// height rectangle (drawn at that scale and filtered down, it is sharp there).
+constexpr int covering_scale(int width, int height, int pictureWidth, int pictureHeight, int most) {
+    int scale = 1;
+    while (scale < most && (int64_t(pictureWidth) * scale < width || int64_t(pictureHeight) * scale < height)) ++scale;
+    return scale;
+}
+
 }  // namespace platform

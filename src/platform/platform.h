@@ -66,11 +66,21 @@ void restore_display_mode();
 void show_cursor(bool visible);
 // Client area width by height, the window's outer corner at (0, 0): borderless
 // over the display in full screen, an ordinary resizable window otherwise.
-// False when no window can be made.
+// Width and height count the desktop's units: on a display of more pixels per
+// unit (HiDPI) the GL surface has more pixels than that. False when no window
+// can be made.
 bool open_window(const char* title, int width, int height, bool fullScreen);
-// The size the show draws at: the window's client area, or a scaled window's
-// picture; 0 by 0 without a window.
+// The size the show draws at, in pixels: the window's GL surface, or the
+// frame of set_frame_size; 0 by 0 without a window.
 void client_size(int* width, int* height);
+// The window's GL surface in pixels, whatever the show draws at; 0 by 0 without a window.
+void drawable_size(int* width, int* height);
+// With the GL surface current: the show draws a width by height frame from
+// now on, which every swap shows filtered into the window, its shape kept,
+// centred between black bars. A size the window's surface has already is
+// drawn there directly. False, with the frame as it was and the reason in
+// *why, where the driver has no framebuffer objects or refuses that size.
+bool set_frame_size(int width, int height, std::string* why);
 
 // ---- Scaled full screen: a borderless window over the whole desktop at the
 // desktop's own mode, which is never switched. Its GL surface is an offscreen
@@ -79,7 +89,8 @@ void client_size(int* width, int* height);
 // bars, linearly filtered. The show draws into it as into any window of that
 // size. False, with nothing left open and the reason in *why, where no such
 // window can be made or the driver has no framebuffer objects (GL 3.0,
-// GL_ARB_framebuffer_object, or GL_EXT_framebuffer_object with _blit).
+// GL_ARB_framebuffer_object, or GL_EXT_framebuffer_object with _blit). Its
+// frame may then be made another size with set_frame_size.
 bool open_scaled_window(const char* title, int width, int height, std::string* why);
 
 // ---- GL surface: double-buffered, 16 colour and 16 depth bits asked for, legacy context.

@@ -14,9 +14,6 @@ struct WindowState {
     SDL_Window* window = nullptr;
     bool glCapable = false;      // the window got a GL visual
     SDL_GLContext context = nullptr;
-    bool scaled = false;         // a desktop-size window showing the show's picture scaled
-    int pictureWidth = 0;        // scaled: the show's picture, in pixels
-    int pictureHeight = 0;
     bool cursorHidden = false;
     Uint32 quitEvent = 0;
     bool quitPending = false;    // a quit posted before the event queue existed
@@ -34,6 +31,7 @@ void act_on_exit_request();                           // at every event check, o
 void finish_frame_commands();                         // before each frame is presented
 void frame_swapped();                                 // after each swap
 void release_frame_target();                          // before the GL context goes
+bool frame_target_size(int* width, int* height);      // the frame's, where it is not the window's own
 Answer show_system_box(const MessageBoxRecord& box);  // the target's own modal box
 
 }  // namespace platform

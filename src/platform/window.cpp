@@ -32,14 +32,15 @@ void show_cursor(bool visible) {
 }
 
 void client_size(int* width, int* height) {
+    if (W.window && frame_target_size(width, height)) return;
+    drawable_size(width, height);
+}
+
+void drawable_size(int* width, int* height) {
     *width = *height = 0;
     if (!W.window) return;
-    if (W.scaled) {
-        *width = W.pictureWidth;
-        *height = W.pictureHeight;
-        return;
-    }
-    SDL_GetWindowSize(W.window, width, height);
+    if (W.glCapable) SDL_GL_GetDrawableSize(W.window, width, height);
+    else SDL_GetWindowSize(W.window, width, height);
 }
 
 SurfaceStatus create_gl_surface() {
@@ -89,9 +90,10 @@ bool take_event(Event* event) {
         case SDL_WINDOWEVENT_CLOSE: event->type = EventType::Close; break;
         case SDL_WINDOWEVENT_EXPOSED: event->type = EventType::Paint; break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // What the show now draws at: the window's pixels, which on a HiDPI
+            // display are more than its size, or an unchanged frame of its own.
             event->type = EventType::Resize;
-            event->width = e.window.data1;
-            event->height = e.window.data2;
+            client_size(&event->width, &event->height);
             break;
         default: break;
         }

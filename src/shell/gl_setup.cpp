@@ -13,10 +13,18 @@ void init_gl() {
     setup_gl_context(ClientRect.right, ClientRect.bottom);
 }
 
-// Runs the whole start-up with the context current. Without a surface the
+// Runs the whole start-up with the context current, at the frame's size once
+// a surface is there (width by height without one). Without a surface the
 // start-up still runs (its GL calls go nowhere) and the loop ends before a frame.
 void setup_gl_context(int width, int height) {
-    if (!set_pixel_format()) platform::post_quit(1);
+    if (!set_pixel_format()) {
+        platform::post_quit(1);
+    } else {
+        choose_render_scale();
+        platform::client_size(&ClientRect.right, &ClientRect.bottom);
+        width = ClientRect.right;
+        height = ClientRect.bottom;
+    }
     glViewport(0, 0, width, height);
     init_gl_state();
     resize_gl_view(width, height);

@@ -45,6 +45,7 @@ int main(int argc, char** argv) {
         ScaledFullScreen = true;
         break;
     }
+    RenderScaleAsked = options.renderScale;
     if (options.loop) set_schedule_end(restart_show);
     if (options.stats) count_frames();
     set_clock_start_wait(platform::seconds_now, platform::sleep_seconds);

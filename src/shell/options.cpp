@@ -46,6 +46,11 @@ std::string whole_number(const std::string& text, int low, int high, int* out) {
     return "";
 }
 
+std::string render_scale(const std::string& text, int* out) {
+    if (text == "auto") return *out = 0, std::string();
+    return whole_number(text, 1, 4, out).empty() ? "" : "not auto or a whole number from 1 to 4";
+}
+
 // One row an option (and its field in ShowOptions); the usage line and --help are read from here.
 const OptionRow Options[] = {
     {"--window", nullptr, "run in an 800x600 window, without asking (default: ask)",
@@ -56,6 +61,10 @@ const OptionRow Options[] = {
      "run full screen at the desktop's resolution, without asking: the picture scaled, 4:3 kept, "
      "between black bars, no display-mode switch (default: ask)",
      [](ShowOptions& o, const std::string&) { return answer(o, Screen::Scaled); }},
+    {"--render-scale", "N",
+     "draw the frame at N times 800x600, 1 to 4, or auto: as many as the screen's picture has pixels "
+     "(1 on a software GL) with --scaled and in a window, 1 with --fullscreen (default auto)",
+     [](ShowOptions& o, const std::string& v) { return render_scale(v, &o.renderScale); }},
     {"--max-fps", "N", "draw at most N frames a second, 0 to 1000; 0: as many as the machine can (default 60)",
      [](ShowOptions& o, const std::string& v) { return whole_number(v, 0, 1000, &o.maxFps); }},
     {"--loop", nullptr, "at the end of the show, start again from its beginning, until Escape or close (default: end)",
@@ -113,6 +122,11 @@ std::string show_help() {
                   "wide screens (no stretched picture), under Wayland (no display modes to switch) and wherever\n"
                   "a mode switch upsets the desktop or could leave it at 800x600; it needs OpenGL 3.0 or\n"
                   "framebuffer objects, and says so and switches the display where the driver has neither.\n"
+                  "\n--render-scale draws the picture itself at the screen's size, not 800x600 blown up: with\n"
+                  "--scaled a 1080-line screen gets 2, 1440 lines 3, 2160 lines 4, a HiDPI window its pixels.\n"
+                  "Give a number to choose: 1 where the GPU is slow, more than auto for supersampling (the\n"
+                  "frame filtered down). Where the driver cannot draw that large, it says so and takes the\n"
+                  "largest it can. --stats prints the frame's size.\n"
                   "\nExit codes: 0 at the end of the show, on Escape or when its window closes; 1 when it\n"
                   "cannot run (no window, no 800x600 display mode); 2 for a bad option.\n";
 }

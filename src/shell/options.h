@@ -10,6 +10,7 @@ struct ShowOptions {
     enum class Screen { Ask, Window, FullScreen, Scaled };
     Screen screen = Screen::Ask;  // --window, --fullscreen, --scaled: the start-up question answered ahead
     int maxFps = 60;              // --max-fps: frames a second at most; 0: as many as the machine draws
+    int renderScale = 0;          // --render-scale: the frame is this many times 800x600; 0: auto
     bool loop = false;            // --loop: from second 0 again at the end of the schedule
     bool stats = false;           // --stats: frames and frame times per showing, printed at the end
     bool help = false;            // --help: every option, and nothing else

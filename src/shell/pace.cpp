@@ -17,7 +17,10 @@ FrameStats Stats;   // written by draw_paced_frame, printed at exit
 
 // Every way out of the show passes here: Escape and the close box through
 // main's return, the end of the schedule through exit() inside a frame.
-void print_stats() { Stats.print(stdout, platform::seconds_now()); }
+void print_stats() {
+    std::printf("frame %s\n", FrameDescription.c_str());
+    Stats.print(stdout, platform::seconds_now());
+}
 
 }  // namespace
 

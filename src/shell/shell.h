@@ -1,6 +1,7 @@
 #pragma once
 // The program's window, its OpenGL context and the idle loop that draws frames.
 #include <cstdint>
+#include <string>
 
 #include "platform/platform.h"
 
@@ -20,6 +21,8 @@ extern bool ScaledFullScreen;      // full screen in a desktop-size window, the 
 extern bool WindowHandle;          // the main window exists
 extern ClientRectangle ClientRect; // client area as last read
 extern bool RenderContext;         // a GL context is held
+extern int RenderScaleAsked;       // --render-scale; 0: auto
+extern std::string FrameDescription;  // the frame's size and how it was chosen, for --stats
 
 // ---- Main window and loop.
 bool create_gl_window(const char* title, int width, int height, bool fullScreen);
@@ -47,4 +50,7 @@ void setup_gl_context(int width, int height);
 bool set_pixel_format();
 void init_gl_state();
 void resize_gl_view(int width, int height);
+// With the surface current: the render scale for the screen (or as asked),
+// the frame made at that size, or the largest the driver can draw.
+void choose_render_scale();
 void restart_show();  // --loop: the show from its start again, in the same window

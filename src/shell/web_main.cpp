@@ -70,8 +70,9 @@ EMSCRIPTEN_KEEPALIVE const char* web_schedule() {
 
 // argv[1]: the page's answer, "yes" or "no"; no answer is taken as Yes, as on
 // the desktop every answer but No is. Then the desktop's options that a page
-// address can give (?fps=N: --max-fps N); one it cannot use is told on the
-// console and the show runs with the defaults.
+// address can give (?fps=N: --max-fps N), and the render scale the page chose
+// for the screen (--render-scale N: the canvas has N times 800x600 pixels);
+// one it cannot use is told on the console and the show runs with the defaults.
 int main(int argc, char** argv) {
     if (argc > 1 && std::strcmp(argv[1], "no") == 0) FullScreen = false;
     ShowOptions options;
@@ -82,7 +83,9 @@ int main(int argc, char** argv) {
     }
     Pacer = FramePacer(options.maxFps, SkippingPace);
     set_clock_start_wait(platform::seconds_now, platform::sleep_seconds);
-    if (!create_gl_window(WindowTitle, ScreenWidth, ScreenHeight, FullScreen)) std::exit(1);
+    RenderScaleAsked = options.renderScale > 0 ? options.renderScale : 1;
+    if (!create_gl_window(WindowTitle, ScreenWidth * RenderScaleAsked, ScreenHeight * RenderScaleAsked, FullScreen))
+        std::exit(1);
     init_gl();
     // 0 frames per second: every animation frame of the browser.
     emscripten_set_main_loop(animation_frame, 0, 1);

@@ -7,7 +7,17 @@
 
 #include "timeline/scene_context.h"
 
-void create_target(uint32_t* table, int size, int components, unsigned format, int index) {
+namespace {
+int RenderScale = 1;
+}  // namespace
+
+void set_render_scale(int scale) { RenderScale = scale >= 1 && scale <= MaxRenderScale ? scale : 1; }
+int render_scale() { return RenderScale; }
+int frame_width() { return ScreenWidth * RenderScale; }
+int frame_height() { return ScreenHeight * RenderScale; }
+
+void create_target(uint32_t* table, int sceneSize, int components, unsigned format, int index) {
+    const int size = sceneSize * RenderScale;
     // One unsigned int per component: a black image of the full size.
     std::vector<GLuint> black(size_t(size) * size * components, 0);
     GLuint name;
@@ -21,17 +31,17 @@ void create_target(uint32_t* table, int size, int components, unsigned format, i
 
 void begin_target_pass(int width, int height) {
     glPushMatrix();
-    glViewport(0, 0, width, height);
+    glViewport(0, 0, width * RenderScale, height * RenderScale);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
 }
 
 void end_target_pass(uint32_t* table, int width, int height, int index) {
     glBindTexture(GL_TEXTURE_2D, table[index]);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, width, height, 0);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 0, 0, width * RenderScale, height * RenderScale, 0);
     // The captured picture is never shown as such.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // The show's frame size, not the window's current one.
-    glViewport(0, 0, ScreenWidth, ScreenHeight);
+    glViewport(0, 0, frame_width(), frame_height());
     glPopMatrix();
 }
 

@@ -8,7 +8,7 @@
 // spheres' second showing wrote). Each frame ends with glFinish, as a buffer
 // swap would wait for the picture.
 //
-//   bench_scenes [--media DIR] [--warmup N] [--frames N]
+//   bench_scenes [--media DIR] [--warmup N] [--frames N] [--scale N]
 //   bench_scenes --list    the showings it would measure: name, first and last second
 #include <GL/gl.h>
 #include <sys/resource.h>
@@ -25,6 +25,7 @@
 #include "platform/offscreen.h"
 #include "platform/platform.h"
 #include "shell/shell.h"
+#include "textures/render_target.h"
 #include "timeline/demo.h"
 #include "tool_usage.h"
 
@@ -55,12 +56,13 @@ bool read_count(const char* text, int* value) {
 }
 
 const char* const Usage =
-    "usage: bench_scenes [--media DIR] [--warmup N] [--frames N] | --list\n"
+    "usage: bench_scenes [--media DIR] [--warmup N] [--frames N] [--scale N] | --list\n"
     "Times every scene of the show offscreen through its own timeline, then start-up and peak memory.\n"
     "\n"
     "  --media DIR   the folder with the show's media (default: the working folder)\n"
     "  --warmup N    frames drawn before timing each scene, 1 to 1000000 (default 30)\n"
     "  --frames N    frames timed per scene, 1 to 1000000 (default 300)\n"
+    "  --scale N     draw at N times 800x600, 1 to 4, as the show does at that render scale (default 1)\n"
     "  --list        print the showings it would measure (first and last second, name), nothing else\n"
     "  --help        print this and exit\n";
 
@@ -70,7 +72,7 @@ int refuse(const std::string& why) { return refuse_command_line("bench_scenes", 
 
 int main(int argc, char** argv) {
     std::string media = ".";
-    int warmup = 30, frames = 300;
+    int warmup = 30, frames = 300, scale = 1;
     if (print_usage_if_asked(argc, argv, Usage)) return 0;
     if (argc == 2 && !std::strcmp(argv[1], "--list")) {
         for (const ScheduleRow& row : Schedule) std::printf("%d %d %s\n", row.first, row.last, showing_name(row).c_str());
@@ -79,12 +81,15 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
         if (name == "--list") return refuse("--list goes alone");
-        if (name != "--media" && name != "--warmup" && name != "--frames")
+        if (name != "--media" && name != "--warmup" && name != "--frames" && name != "--scale")
             return refuse((name[0] == '-' ? "unknown option " : "unexpected argument ") + name);
         if (i + 1 == argc) return refuse(name + " needs a value");
         const char* value = argv[++i];
         if (name == "--media") media = value;
-        else if (!read_count(value, name == "--warmup" ? &warmup : &frames))
+        else if (name == "--scale") {
+            if (!read_count(value, &scale) || scale > MaxRenderScale)
+                return refuse("--scale: not a whole number from 1 to " + std::to_string(MaxRenderScale) + ": " + value);
+        } else if (!read_count(value, name == "--warmup" ? &warmup : &frames))
             return refuse(name + ": not a count from 1 to 1000000: " + value);
     }
     // A media error is told on stderr and the bench goes on, as the show would
@@ -92,7 +97,8 @@ int main(int argc, char** argv) {
     static platform::PrintingMessageSink boxes;
     platform::set_message_sink(&boxes);
     std::string error;
-    if (!platform::open_offscreen_context(ScreenWidth, ScreenHeight, &error)) {
+    set_render_scale(scale);
+    if (!platform::open_offscreen_context(frame_width(), frame_height(), &error)) {
         std::fprintf(stderr, "bench_scenes: offscreen OpenGL context: %s\n", error.c_str());
         return 1;
     }
@@ -104,15 +110,16 @@ int main(int argc, char** argv) {
     set_calendar_clock(simulated_calendar);
     set_frame_presenter(finish_frame);
     init_gl_state();
-    resize_gl_view(ScreenWidth, ScreenHeight);
+    resize_gl_view(frame_width(), frame_height());
 
     const auto startup = Clock::now();
     start_demo();
     glFinish();
     const double startupMs = ms_since(startup);
 
-    std::printf("%-22s %9s %10s %10s %8s   (%d frames after %d, 800x600, %s)\n", "showing", "seconds", "median ms",
-                "p95 ms", "fps", frames, warmup, reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
+    std::printf("%-22s %9s %10s %10s %8s   (%d frames after %d, %dx%d, %s)\n", "showing", "seconds", "median ms",
+                "p95 ms", "fps", frames, warmup, frame_width(), frame_height(),
+                reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
     std::vector<double> times(static_cast<size_t>(frames));
     for (const ScheduleRow& row : Schedule) {
         SimulatedSecond = row.first;

@@ -14,12 +14,14 @@
 
 #include "capture_options.h"
 #include "contact_sheet.h"
+#include "fit_frame.h"
 #include "pending_file.h"
 #include "platform/offscreen.h"
 #include "platform/platform.h"
 #include "png_file.h"
 #include "progress.h"
 #include "shell/shell.h"
+#include "textures/render_target.h"
 #include "timeline/demo.h"
 #include "tune_wav.h"
 #include "video_encoder.h"
@@ -38,7 +40,10 @@ struct Outputs {
     std::unique_ptr<PendingFile> sheetFile, audioFile, videoFile, soundTrack;
     std::unique_ptr<ContactSheet> sheet;
     VideoEncoder video;
+    int frameWidth = 0, frameHeight = 0;  // as drawn: the render scale times 800x600
+    int width = 0, height = 0;         // every output's: --size, else the frame's
     std::vector<uint8_t> pixels, rgb;  // the frame just drawn (BGRA, bottom row first); a PNG's rows
+    std::vector<uint8_t> fitted;       // with --size: the frame fitted into the output's size
     Progress* progress = nullptr;      // while frames are drawn
     int sheetCells = 0;
     std::string error;                 // the first failure; empty while all is well
@@ -51,14 +56,17 @@ bool fail(const std::string& message) {
     return false;
 }
 
+// The frame as every output takes it.
+const uint8_t* output_pixels() { return Out.fitted.empty() ? Out.pixels.data() : Out.fitted.data(); }
+
 void write_png_frame() {
     char name[32];
     std::snprintf(name, sizeof name, "/frame_%06lld.png", static_cast<long long>(Frame));
     PendingFile file(Options.outDir + name);
     std::string error;
     if (!file.create(&error)) return (void)fail(error);
-    frame_to_rgb(Out.pixels.data(), ScreenWidth, ScreenHeight, &Out.rgb);
-    if (!write_png(file.temporary(), ScreenWidth, ScreenHeight, Out.rgb.data()))
+    frame_to_rgb(output_pixels(), Out.width, Out.height, &Out.rgb);
+    if (!write_png(file.temporary(), Out.width, Out.height, Out.rgb.data()))
         return (void)fail("cannot write " + file.final());
     if (!file.commit(&error)) return (void)fail(error);
     Out.progress->clear_line();
@@ -73,11 +81,13 @@ void take_frame() {
     if (!Out.error.empty() || (!chosen && !filmed)) return;
     // BGRA is the pixel buffer's own layout: Mesa copies it without converting.
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, ScreenWidth, ScreenHeight, GL_BGRA, GL_UNSIGNED_BYTE, Out.pixels.data());
+    glReadPixels(0, 0, Out.frameWidth, Out.frameHeight, GL_BGRA, GL_UNSIGNED_BYTE, Out.pixels.data());
+    if (Options.width)
+        fit_frame(Out.pixels.data(), Out.frameWidth, Out.frameHeight, Out.width, Out.height, &Out.fitted);
     std::string error;
-    if (filmed && !Out.video.write_frame(Out.pixels.data(), &error)) return (void)fail(error);
+    if (filmed && !Out.video.write_frame(output_pixels(), &error)) return (void)fail(error);
     if (chosen && !Options.outDir.empty()) write_png_frame();
-    if (chosen && Out.sheet) Out.sheet->add(Out.sheetCells++, Out.pixels.data(), second_label(Frame, Options.fps));
+    if (chosen && Out.sheet) Out.sheet->add(Out.sheetCells++, output_pixels(), second_label(Frame, Options.fps));
 }
 
 // A file output, created empty under its temporary name at once: an output
@@ -90,6 +100,12 @@ bool prepare_file(const std::string& path, std::unique_ptr<PendingFile>* file) {
 }
 
 bool prepare_outputs() {
+    const int scale = render_scale_for(Options);
+    Out.frameWidth = ScreenWidth * scale;
+    Out.frameHeight = ScreenHeight * scale;
+    Out.width = Options.width ? Options.width : Out.frameWidth;
+    Out.height = Options.width ? Options.height : Out.frameHeight;
+    set_render_scale(scale);
     if (!Options.outDir.empty()) {
         std::error_code failed;
         std::filesystem::path out = std::filesystem::absolute(Options.outDir, failed);
@@ -98,7 +114,7 @@ bool prepare_outputs() {
         Options.outDir = out.string();
     }
     if (!Options.sheetPath.empty())
-        Out.sheet.reset(new ContactSheet(int(Options.frames.size()), ScreenWidth, ScreenHeight));
+        Out.sheet.reset(new ContactSheet(int(Options.frames.size()), Out.width, Out.height));
     // Without --audio the video's sound track is a scratch file beside it, removed at the end.
     const std::string soundTrack = Options.audioPath.empty() && !Options.videoPath.empty()
                                        ? Options.videoPath + ".sound.wav" : "";
@@ -128,7 +144,7 @@ bool write_sound_track() {
 bool start_video() {
     if (!Out.videoFile) return true;
     std::string error;
-    return Out.video.start(Out.videoFile->temporary(), sound_track()->temporary(), ScreenWidth, ScreenHeight,
+    return Out.video.start(Out.videoFile->temporary(), sound_track()->temporary(), Out.width, Out.height,
                            Options.fps, Options.preset, &error) ||
            fail(error);
 }
@@ -138,15 +154,15 @@ bool start_video() {
 // depends on all the frames before it.
 bool draw_frames(int64_t last) {
     std::string error;
-    if (!platform::open_offscreen_context(ScreenWidth, ScreenHeight, &error))
+    if (!platform::open_offscreen_context(Out.frameWidth, Out.frameHeight, &error))
         return fail("offscreen OpenGL context: " + error);
     platform::mute_music();
     if (chdir(Options.mediaDir.c_str()) != 0) return fail("cannot enter the media folder " + Options.mediaDir);
-    Out.pixels.resize(size_t(ScreenWidth) * ScreenHeight * 4);
+    Out.pixels.resize(size_t(Out.frameWidth) * Out.frameHeight * 4);
     set_calendar_clock(simulated_calendar);
     set_frame_presenter(take_frame);
     init_gl_state();
-    resize_gl_view(ScreenWidth, ScreenHeight);
+    resize_gl_view(Out.frameWidth, Out.frameHeight);
     start_demo();
     Progress progress(last + 1);
     Out.progress = &progress;

@@ -1,6 +1,10 @@
 // Command line of the capture tool.
 #include "capture_options.h"
 
+#include "platform/letterbox.h"
+#include "textures/render_target.h"
+#include "timeline/scene_context.h"
+
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
@@ -33,6 +37,12 @@ const char* const CaptureUsage =
     "  --audio FILE     write the tune over the range as 44100 Hz 16-bit stereo WAV (default: none)\n"
     "  --video FILE     write the range as H.264 MP4 with the tune, through the ffmpeg program (default: none)\n"
     "  --preset NAME    x264 preset for --video, ultrafast to veryslow (default veryfast)\n"
+    "  --scale N        draw the show at N times 800x600, 1 to 4, for every output (default 1, or\n"
+    "                   with --size the least that covers the picture there)\n"
+    "  --size WxH       make every output W by H pixels (even numbers, 160x120 to 7680x4320): the\n"
+    "                   picture as large as fits, 4:3 kept, centred between black bars, each pixel\n"
+    "                   the average of the frame's pixels it covers; 1920x1080 or 3840x2160 for\n"
+    "                   video (default: the frame's own size)\n"
     "  --media DIR      the folder the show runs in, with its textures, meshes and tune\n"
     "                   (default: " CAPTURE_MEDIA_WORDS ")\n"
     "  --help           print this and exit\n"
@@ -61,6 +71,18 @@ bool parse_second(const std::string& text, double* out) {
     double value = std::strtod(text.c_str(), &end);
     if (text.empty() || *end != '\0' || errno != 0 || !(value >= 0.0) || value >= CaptureLastSecond + 1) return false;
     *out = value;
+    return true;
+}
+
+// "WxH", both even (H.264's colour planes are half size) and within bounds.
+bool parse_size(const std::string& text, int* width, int* height) {
+    const size_t x = text.find('x');
+    if (x == std::string::npos) return false;
+    int w = 0, h = 0;
+    if (!parse_int(text.substr(0, x), &w) || !parse_int(text.substr(x + 1), &h)) return false;
+    if (w < 160 || h < 120 || w > 7680 || h > 4320 || w % 2 || h % 2) return false;
+    *width = w;
+    *height = h;
     return true;
 }
 
@@ -136,7 +158,7 @@ bool parse_capture_options(const std::vector<std::string>& args, CaptureOptions*
                             : name == "--media" ? &options->mediaDir
                                                 : nullptr;
         const bool known = text || name == "--fps" || name == "--every" || name == "--from" || name == "--to" ||
-                           name == "--at" || name == "--preset";
+                           name == "--at" || name == "--preset" || name == "--scale" || name == "--size";
         if (!known) return fail(error, "unknown option " + name);
         if (i + 1 >= args.size()) return fail(error, "missing value after " + name);
         const std::string& value = args[++i];
@@ -147,6 +169,8 @@ bool parse_capture_options(const std::vector<std::string>& args, CaptureOptions*
         else if (name == "--from") ok = raw.fromGiven = parse_second(value, &raw.from);
         else if (name == "--to") ok = raw.toGiven = parse_second(value, &raw.to);
         else if (name == "--preset") ok = parse_preset(value, &options->preset);
+        else if (name == "--scale") ok = parse_int(value, &options->scale) && options->scale <= MaxRenderScale;
+        else if (name == "--size") ok = parse_size(value, &options->width, &options->height);
         else {
             std::stringstream list(value);
             for (std::string item; std::getline(list, item, ',');) raw.at.push_back(item);
@@ -159,4 +183,11 @@ bool parse_capture_options(const std::vector<std::string>& args, CaptureOptions*
         return fail(error, "--sheet takes at most " + std::to_string(SheetMaxFrames) + " frames, not " +
                                std::to_string(options->frames.size()) + ": choose fewer with --every");
     return true;
+}
+
+int render_scale_for(const CaptureOptions& options) {
+    if (options.scale > 0) return options.scale;
+    if (options.width == 0) return 1;
+    const platform::PictureRect picture = platform::letterbox(options.width, options.height, ScreenWidth, ScreenHeight);
+    return platform::covering_scale(picture.width, picture.height, ScreenWidth, ScreenHeight, MaxRenderScale);
 }

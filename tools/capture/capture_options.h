@@ -19,6 +19,8 @@ struct CaptureOptions {
     std::string audioPath;         // the tune over the range as WAV; empty: none
     std::string videoPath;         // the range as MP4 with the tune; empty: none
     std::string preset = "veryfast";  // x264's speed against size
+    int scale = 0;                 // --scale: the show drawn at scale times 800x600; 0: not given
+    int width = 0, height = 0;     // --size: every output this size, the picture fitted in; 0: the frame's
     std::string mediaDir = CaptureDefaultMedia;  // the folder the show runs in
     bool help = false;             // --help: print the usage, nothing else
 };
@@ -32,6 +34,10 @@ constexpr size_t SheetMaxFrames = 1000;
 // on an unknown option, a missing or out-of-range value, or a combination that
 // would write nothing.
 bool parse_capture_options(const std::vector<std::string>& args, CaptureOptions* options, std::string* error);
+
+// The scale the show is drawn at: --scale's, else the smallest whose frame
+// covers the picture's place in --size's frame, else 1.
+int render_scale_for(const CaptureOptions& options);
 
 // Every option with its default, for --help.
 extern const char* const CaptureUsage;

@@ -53,19 +53,35 @@ void on_video_started() {
     watch_exit_signals();
 }
 
-// The driver's own GL needs no help; a scaled window shows its picture.
+// The driver's own GL needs no help; a frame of its own is shown in the window.
 void finish_frame_commands() {
-    if (!W.scaled) return;
     int width, height;
-    SDL_GL_GetDrawableSize(W.window, &width, &height);
+    drawable_size(&width, &height);
     present_scaled_frame(width, height);
 }
 
-void frame_swapped() {
-    if (W.scaled) resume_scaled_frame();
-}
+void frame_swapped() { resume_scaled_frame(); }
 
 void release_frame_target() { close_scaled_frame(); }
+
+bool frame_target_size(int* width, int* height) { return scaled_frame_size(width, height); }
+
+bool set_frame_size(int width, int height, std::string* why) {
+    int surfaceWidth, surfaceHeight, frameWidth, frameHeight;
+    drawable_size(&surfaceWidth, &surfaceHeight);
+    if (!W.context) {
+        *why = "no GL surface";
+        return false;
+    }
+    // A scaled full screen keeps a frame of its own, whatever its size.
+    const bool framed = scaled_frame_size(&frameWidth, &frameHeight);
+    if (!framed && width == surfaceWidth && height == surfaceHeight) return true;
+    if (framed && width == frameWidth && height == frameHeight) return true;
+    if (open_scaled_frame(width, height, why)) return true;
+    // The frame as it was: the old one went with the attempt.
+    if (framed) open_scaled_frame(frameWidth, frameHeight, nullptr);
+    return false;
+}
 
 bool open_display(std::string* why) {
     // Only drivers that can be seen; an SDL_VIDEODRIVER of the user's still wins.
@@ -109,7 +125,8 @@ void restore_display_mode() {
 bool open_window(const char* title, int width, int height, bool fullScreen) {
     if (!ensure_video()) return false;
     set_gl_attributes();
-    Uint32 flags = fullScreen ? SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE;
+    // HiDPI: the window keeps its size in the desktop's units, its surface gets the display's pixels.
+    Uint32 flags = (fullScreen ? SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE) | SDL_WINDOW_ALLOW_HIGHDPI;
     if (fullScreen && D.modeChosen) flags |= SDL_WINDOW_FULLSCREEN;
     W.window = SDL_CreateWindow(title, 0, 0, width, height, flags | SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     W.glCapable = W.window != nullptr;
@@ -138,7 +155,7 @@ bool open_scaled_window(const char* title, int width, int height, std::string* w
     set_gl_attributes();
     W.window = SDL_CreateWindow(title, 0, 0, desktop.w, desktop.h,
                                 SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_OPENGL |
-                                    SDL_WINDOW_HIDDEN);
+                                    SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
     if (!W.window) {
         *why = SDL_GetError();
         return false;
@@ -153,9 +170,6 @@ bool open_scaled_window(const char* title, int width, int height, std::string* w
         return false;
     }
     W.glCapable = true;
-    W.scaled = true;
-    W.pictureWidth = width;
-    W.pictureHeight = height;
     SDL_ShowWindow(W.window);
     SDL_RaiseWindow(W.window);
     return true;

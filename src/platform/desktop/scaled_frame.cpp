@@ -1,11 +1,15 @@
-// The scaled full screen's picture: one framebuffer object with a colour and
-// a depth renderbuffer, blitted into the window's back buffer at each swap.
+// The show's frame where it is not the window's own: one framebuffer object
+// with a colour and a depth renderbuffer, blitted into the window's back
+// buffer at each swap, through halving steps where it is more than twice the
+// window's picture.
 #include "platform/desktop/scaled_frame.h"
 
 #include <SDL.h>
 #include <SDL_opengl.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "platform/letterbox.h"
 
@@ -27,12 +31,21 @@ struct FramebufferCalls {
     PFNGLBLITFRAMEBUFFERPROC blitFramebuffer;
 };
 
+// A picture on the way down to the window: half the one before it, colour only.
+struct HalvingStep {
+    GLuint framebuffer, colour;
+    int width, height;
+};
+
 struct ScaledFrame {
     FramebufferCalls gl{};
     GLuint framebuffer = 0;  // 0: none made
     GLuint colour = 0;
     GLuint depth = 0;
     int width = 0, height = 0;  // pixels, the show's frame size
+    GLenum colourFormat = 0;
+    std::vector<HalvingStep> steps;  // made for the window's picture of the last present
+    int stepsForWidth = 0, stepsForHeight = 0;
 };
 ScaledFrame F;  // written by this file only
 
@@ -96,18 +109,62 @@ GLuint attach_renderbuffer(GLenum format, GLenum attachment, int width, int heig
     return name;
 }
 
+std::string size_text(int width, int height) { return std::to_string(width) + "x" + std::to_string(height); }
+
+// The largest frame the driver draws and keeps: its renderbuffers' and its viewport's limits.
+bool within_limits(int width, int height, std::string* why) {
+    GLint renderbuffer = 0, viewport[2] = {0, 0};
+    glGetIntegerv(GL_MAX_RENDERBUFFER_SIZE, &renderbuffer);
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    const int largestWidth = std::min(renderbuffer, viewport[0]), largestHeight = std::min(renderbuffer, viewport[1]);
+    if (width <= largestWidth && height <= largestHeight) return true;
+    if (why) *why = "the driver draws at most " + size_text(largestWidth, largestHeight) + ", not " + size_text(width, height);
+    return false;
+}
+
+void delete_steps() {
+    for (HalvingStep& step : F.steps) {
+        F.gl.deleteRenderbuffers(1, &step.colour);
+        F.gl.deleteFramebuffers(1, &step.framebuffer);
+    }
+    F.steps.clear();
+    F.stepsForWidth = F.stepsForHeight = 0;
+}
+
+// A linear blit samples 2 by 2 texels at most: a picture more than twice the
+// window's would alias, so it is halved until it is no more than that.
+void make_steps_for(int toWidth, int toHeight) {
+    if (toWidth == F.stepsForWidth && toHeight == F.stepsForHeight) return;
+    delete_steps();
+    F.stepsForWidth = toWidth;
+    F.stepsForHeight = toHeight;
+    int width = F.width, height = F.height;
+    while (width > 2 * toWidth || height > 2 * toHeight) {
+        width = (width + 1) / 2;
+        height = (height + 1) / 2;
+        HalvingStep step{0, 0, width, height};
+        F.gl.genFramebuffers(1, &step.framebuffer);
+        F.gl.bindFramebuffer(GL_FRAMEBUFFER, step.framebuffer);
+        step.colour = attach_renderbuffer(F.colourFormat, GL_COLOR_ATTACHMENT0, width, height);
+        F.steps.push_back(step);
+    }
+    F.gl.bindFramebuffer(GL_FRAMEBUFFER, F.framebuffer);
+}
+
 }  // namespace
 
 bool open_scaled_frame(int width, int height, std::string* why) {
-    if (F.framebuffer) return true;
-    if (!find_framebuffer_objects(why)) return false;
-    const GLenum colourFormat = window_colour_format(), depthFormat = window_depth_format();
+    if (F.framebuffer && F.width == width && F.height == height) return true;
+    close_scaled_frame();
+    if (!find_framebuffer_objects(why) || !within_limits(width, height, why)) return false;
+    const GLenum depthFormat = window_depth_format();
+    F.colourFormat = window_colour_format();
     F.gl.genFramebuffers(1, &F.framebuffer);
     F.gl.bindFramebuffer(GL_FRAMEBUFFER, F.framebuffer);
-    F.colour = attach_renderbuffer(colourFormat, GL_COLOR_ATTACHMENT0, width, height);
+    F.colour = attach_renderbuffer(F.colourFormat, GL_COLOR_ATTACHMENT0, width, height);
     F.depth = attach_renderbuffer(depthFormat, GL_DEPTH_ATTACHMENT, width, height);
     if (F.gl.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        if (why) *why = "the driver refuses a " + std::to_string(width) + "x" + std::to_string(height) + " framebuffer";
+        if (why) *why = "the driver refuses a " + size_text(width, height) + " framebuffer";
         close_scaled_frame();
         return false;
     }
@@ -116,18 +173,38 @@ bool open_scaled_frame(int width, int height, std::string* why) {
     return true;
 }
 
+bool scaled_frame_size(int* width, int* height) {
+    if (!F.framebuffer) return false;
+    *width = F.width;
+    *height = F.height;
+    return true;
+}
+
 // Touches no state the show keeps but the draw framebuffer, given back by
 // resume_scaled_frame, and the clear colour, put back here.
 void present_scaled_frame(int windowWidth, int windowHeight) {
     if (!F.framebuffer) return;
     const PictureRect to = letterbox(windowWidth, windowHeight, F.width, F.height);
+    make_steps_for(to.width, to.height);
+    GLuint from = F.framebuffer;
+    int fromWidth = F.width, fromHeight = F.height;
+    for (const HalvingStep& step : F.steps) {
+        F.gl.bindFramebuffer(GL_READ_FRAMEBUFFER, from);
+        F.gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, step.framebuffer);
+        F.gl.blitFramebuffer(0, 0, fromWidth, fromHeight, 0, 0, step.width, step.height, GL_COLOR_BUFFER_BIT,
+                             GL_LINEAR);
+        from = step.framebuffer;
+        fromWidth = step.width;
+        fromHeight = step.height;
+    }
     GLfloat showClear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, showClear);
+    F.gl.bindFramebuffer(GL_READ_FRAMEBUFFER, from);
     F.gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);  // the bars: the back buffer holds nothing after a swap
-    F.gl.blitFramebuffer(0, 0, F.width, F.height, to.x, to.y, to.x + to.width, to.y + to.height, GL_COLOR_BUFFER_BIT,
-                         GL_LINEAR);
+    F.gl.blitFramebuffer(0, 0, fromWidth, fromHeight, to.x, to.y, to.x + to.width, to.y + to.height,
+                         GL_COLOR_BUFFER_BIT, GL_LINEAR);
     glClearColor(showClear[0], showClear[1], showClear[2], showClear[3]);
 }
 
@@ -137,6 +214,7 @@ void resume_scaled_frame() {
 
 void close_scaled_frame() {
     if (!F.framebuffer) return;
+    delete_steps();
     F.gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
     F.gl.deleteRenderbuffers(1, &F.depth);
     F.gl.deleteRenderbuffers(1, &F.colour);

@@ -26,6 +26,16 @@ void act_on_exit_request() {}
 void finish_frame_commands() { compat_flush(); }  // the frame's last primitives
 void frame_swapped() {}
 void release_frame_target() {}
+bool frame_target_size(int*, int*) { return false; }
+
+// The page sizes its canvas to the frame before the show starts.
+bool set_frame_size(int width, int height, std::string* why) {
+    int canvasWidth, canvasHeight;
+    drawable_size(&canvasWidth, &canvasHeight);
+    if (width == canvasWidth && height == canvasHeight) return true;
+    *why = "the page's canvas is " + std::to_string(canvasWidth) + "x" + std::to_string(canvasHeight);
+    return false;
+}
 
 Answer show_system_box(const MessageBoxRecord& box) {
     const char* text = box.text.c_str();
