@@ -115,7 +115,7 @@ std::string show_help() {
                        "\nThe show, run in the working folder, which holds its textures, meshes and tune.\n\n";
     for (const OptionRow& row : Options) {
         std::string left = std::string("  ") + row.name + (row.value ? std::string(" ") + row.value : "");
-        left.resize(18, ' ');
+        left.resize(20, ' ');
         text += left + row.help + "\n";
     }
     return text + "\n--fullscreen switches the display to 800x600, as the show was made to do. Prefer --scaled on\n"

@@ -52,4 +52,35 @@ TEST(CaptureOptions, ChoosesFramesAndRangesAndRefusesWhatItCannotCapture) {
     }
 }
 
+// The scale every output is drawn at, and the sizes it is fitted into.
+TEST(CaptureOptions, DrawsAtTheScaleThatCoversTheOutputAndRefusesSizesItCannotMake) {
+    struct Case {
+        std::vector<std::string> size;
+        int scale;  // 0: refused
+    };
+    const Case cases[] = {
+        {{}, 1},
+        {{"--scale", "3"}, 3},
+        {{"--size", "1920x1080"}, 2},              // a 1440x1080 picture
+        {{"--size", "2560x1440"}, 3},
+        {{"--size", "3840x2160"}, 4},
+        {{"--size", "800x600"}, 1},
+        {{"--size", "1920x1080", "--scale", "1"}, 1},  // asked: filtered up, not down
+        {{"--scale", "0"}, 0}, {{"--scale", "5"}, 0}, {{"--scale", "x"}, 0},
+        {{"--size", "10x10"}, 0}, {{"--size", "1920"}, 0}, {{"--size", "1921x1080"}, 0},
+        {{"--size", "x1080"}, 0}, {{"--size", "7682x4320"}, 0},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args = {"--video", "v.mp4"};
+        args.insert(args.end(), c.size.begin(), c.size.end());
+        SCOPED_TRACE(args.back());
+        CaptureOptions options;
+        std::string error;
+        ASSERT_EQ(parse_capture_options(args, &options, &error), c.scale != 0) << error;
+        if (c.scale) {
+            EXPECT_EQ(render_scale_for(options), c.scale);
+        }
+    }
+}
+
 }  // namespace

@@ -241,6 +241,53 @@ PY
     kill "$server_pid"; wait "$server_pid" 2>/dev/null; server_pid=
   done
   ;;
+scaled-render-scale)
+  # The scaled full screen on a 1080-line desktop drawn at twice 800x600 is
+  # really drawn there, not blown up: its picture holds detail finer than
+  # 800x600 can (what a pass through 800x600 takes away, as a mean absolute
+  # difference), between the same black bars. With no --render-scale a
+  # software GL keeps 800x600 and --stats says so.
+  covers_screen() { xwininfo -id "$(window_id "Z_U OpenGl Base")" | grep -q "geometry 1920x1080+0+0"; }
+  for scale in 2 1 auto; do
+    start_xvfb 1920x1080
+    show_args=(--scaled --stats)
+    [ $scale = auto ] || show_args+=(--render-scale $scale)
+    start_show
+    wait_for 100 has_window "Z_U OpenGl Base" || fail "no show window"
+    wait_for 50 covers_screen || fail "--render-scale $scale: the window does not cover the screen"
+    expect_drawing
+    # The first frames are blank until the clock starts on the turn of a second.
+    lit_shot() {
+      import -window root "$work/scaled-$scale.png" 2>/dev/null &&
+        [ "$(convert "$work/scaled-$scale.png" -crop 480x1080+240+0 -colorspace Gray -format '%[fx:int(255*mean)]' info:)" -gt 8 ]
+    }
+    wait_for 50 lit_shot || fail "--render-scale $scale: no picture on the screen"
+    key_to "Z_U OpenGl Base" Escape
+    expect_exit 0
+    kill "$server_pid"; wait "$server_pid" 2>/dev/null; server_pid=
+    frame=$(tr -d '\r' <"$work/show.log" | grep '^frame ')
+    echo "--render-scale $scale: $frame"
+    case $scale in
+    2) [[ $frame == "frame 1600x1200 (render scale 2, asked)" ]] || fail "--stats says: $frame" ;;
+    1) [[ $frame == "frame 800x600 (render scale 1, asked)" ]] || fail "--stats says: $frame" ;;
+    auto) [[ $frame == "frame 800x600 (render scale 1, auto: a software GL)" ]] || fail "--stats says: $frame" ;;
+    esac
+  done
+  /usr/bin/python3 - "$work/scaled-2.png" "$work/scaled-1.png" <<'PY' || fail "the frame drawn at 1600x1200 is not sharper than at 800x600"
+import sys
+from PIL import Image, ImageChops, ImageStat
+def detail(path):
+    screen = Image.open(path).convert("L")
+    for left, right in ((0, 240), (1680, 1920)):
+        assert screen.crop((left, 0, right, 1080)).getextrema()[1] == 0, f"{path}: columns {left}-{right - 1} not black"
+    picture = screen.crop((240, 0, 1680, 1080))
+    through = picture.resize((800, 600), Image.BOX).resize(picture.size, Image.BILINEAR)
+    return ImageStat.Stat(ImageChops.difference(picture, through)).mean[0]
+sharp, soft = detail(sys.argv[1]), detail(sys.argv[2])
+print(f"detail finer than 800x600: {sharp:.3f} drawn at 1600x1200, {soft:.3f} at 800x600")
+assert sharp > 1.3 * soft
+PY
+  ;;
 scaled-without-framebuffer-objects)
   # A driver without framebuffer objects: one line says so, and the ordinary
   # full screen opens, switching the display and switching it back.
@@ -256,6 +303,19 @@ scaled-without-framebuffer-objects)
   grep -v -e "^No sound" -e "^Warning: extension" "$work/show.log" >"$work/said.txt"
   [ "$(wc -l <"$work/said.txt")" -eq 1 ] && grep -q "^No scaled full screen (OpenGL 2.1 .*no framebuffer objects)" \
     "$work/said.txt" || fail "not one line on the missing framebuffer objects: $(cat "$work/said.txt")"
+  # A frame larger than the window needs them too: one line, and the window's own 800x600.
+  show_args=(--window --render-scale 3 --stats)
+  start_show env MESA_GL_VERSION_OVERRIDE=2.1 \
+    MESA_EXTENSION_OVERRIDE="-GL_ARB_framebuffer_object -GL_EXT_framebuffer_object -GL_EXT_framebuffer_blit"
+  expect_window_800x600_at_origin
+  expect_drawing
+  expect_picture
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  grep -q "^No 2400x1800 frame (OpenGL 2.1 .*no framebuffer objects): drawing at 800x600 instead" "$work/show.log" \
+    || fail "no line on the frame the driver cannot draw"
+  grep -qx "frame 800x600 (render scale 1, asked, the largest the driver draws)" "$work/show.log" \
+    || fail "--stats does not say which frame was drawn"
   ;;
 loop-restarts)
   # --loop on a clock the test sets: past second 225 the show starts again,
@@ -337,7 +397,7 @@ options)
   run_plain --help || fail "--help exits with $?"
   [ ! -s "$work/err" ] || fail "--help wrote to stderr: $(cat "$work/err")"
   grep -q '^usage: show ' "$work/out" || fail "--help has no usage line"
-  for option in --window --fullscreen --scaled --max-fps --loop --stats; do
+  for option in --window --fullscreen --scaled --render-scale --max-fps --loop --stats; do
     grep -q "^  $option .*(default" "$work/out" || fail "--help gives no default for $option: $(cat "$work/out")"
   done
   while IFS='|' read -r args why; do
@@ -354,6 +414,10 @@ options)
 -w|unknown option -w
 window|unexpected argument window
 --max-fps|--max-fps needs a value
+--render-scale 0|--render-scale 0: not auto or a whole number from 1 to 4
+--render-scale 5|--render-scale 5: not auto
+--render-scale x|--render-scale x: not auto
+--render-scale|--render-scale needs a value
 --max-fps abc|--max-fps abc: not a whole number from 0 to 1000
 --max-fps -1|--max-fps -1: not a whole number
 --max-fps 1001|--max-fps 1001: not a whole number
