@@ -81,6 +81,9 @@ void drawable_size(int* width, int* height);
 // drawn there directly. False, with the frame as it was and the reason in
 // *why, where the driver has no framebuffer objects or refuses that size.
 bool set_frame_size(int width, int height, std::string* why);
+// The current GL context draws on the CPU (Mesa's llvmpipe, SwiftShader), where
+// a larger frame costs several times the time; false where it cannot tell.
+bool software_renderer();
 
 // ---- Scaled full screen: a borderless window over the whole desktop at the
 // desktop's own mode, which is never switched. Its GL surface is an offscreen

@@ -63,7 +63,7 @@ const OptionRow Options[] = {
      [](ShowOptions& o, const std::string&) { return answer(o, Screen::Scaled); }},
     {"--render-scale", "N",
      "draw the frame at N times 800x600, 1 to 4, or auto: as many as the screen's picture has pixels "
-     "(1 on a software GL) with --scaled and in a window, 1 with --fullscreen (default auto)",
+     "with --scaled (1 on a software GL) and in a window, 1 with --fullscreen (default auto)",
      [](ShowOptions& o, const std::string& v) { return render_scale(v, &o.renderScale); }},
     {"--max-fps", "N", "draw at most N frames a second, 0 to 1000; 0: as many as the machine can (default 60)",
      [](ShowOptions& o, const std::string& v) { return whole_number(v, 0, 1000, &o.maxFps); }},

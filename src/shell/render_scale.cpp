@@ -1,10 +1,7 @@
 // The frame's size: the show's 800 by 600 times a render scale, chosen for the
 // screen the picture is shown on. Scenes never learn it; the render targets
 // and the viewport grow with it (textures/render_target.h).
-#include <GL/gl.h>
-
 #include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "platform/letterbox.h"
@@ -18,19 +15,13 @@ std::string FrameDescription = "800x600";
 
 namespace {
 
-// A GL that draws on the CPU would draw a larger frame several times slower.
-bool software_gl() {
-    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
-    if (!renderer) return false;
-    for (const char* name : {"llvmpipe", "softpipe", "Software Rasterizer", "SwiftShader", "swrast"})
-        if (std::strstr(renderer, name)) return true;
-    return false;
-}
-
-// The scale auto takes, and why, in the words --stats prints.
+// The scale auto takes, and why, in the words --stats prints. A window takes
+// the pixels its surface has (a HiDPI display's), drawn there directly; the
+// scaled full screen would draw a frame larger than its own, which a
+// software GL pays for several times over.
 int automatic_scale(std::string* how) {
     if (FullScreen && !ScaledFullScreen) return *how = "auto: the display's own 800x600 mode", 1;
-    if (software_gl()) return *how = "auto: a software GL", 1;
+    if (ScaledFullScreen && platform::software_renderer()) return *how = "auto: a software GL", 1;
     int width, height;
     platform::drawable_size(&width, &height);
     const platform::PictureRect picture = platform::letterbox(width, height, ScreenWidth, ScreenHeight);

@@ -59,8 +59,9 @@ TEST(CaptureCommandLine, HelpListsEveryOptionWithItsDefault) {
         }
     }
     EXPECT_TRUE(pending.empty()) << pending << " has no default";
-    const std::set<std::string> all = {"--fps",   "--at",    "--every", "--from",   "--to",    "--out",
-                                       "--sheet", "--audio", "--video", "--preset", "--media", "--help"};
+    const std::set<std::string> all = {"--fps",   "--at",     "--every",  "--from",  "--to",
+                                       "--out",   "--sheet",  "--audio",  "--video", "--preset",
+                                       "--scale", "--size",   "--media",  "--help"};
     EXPECT_EQ(listed, all) << run.out;
     for (const std::string& name : all) {
         CaptureOptions options;

@@ -11,6 +11,8 @@ window          index.html?window asks nothing and starts at once, silent
                 until the first click on the page; Escape ends it in the
                 "the show has ended" page
 fullscreen      Yes asks for full screen of the canvas; leaving it ends the show
+hidpi           at devicePixelRatio 2 the canvas has 1600 x 1200 pixels in its
+                800 x 600 of the page, and the show draws there
 show-end        the show ends by itself after second 225 in the ended page
 scenes          with the page's clock tied to the show's frames, frames of the
                 five mesh scenes (sphere mapping, the GLU spheres, mipmapped
@@ -211,6 +213,20 @@ def case_fullscreen(page, args, out):
     expect_clean_console(page)
 
 
+def case_hidpi(page, args, out):
+    page.command("Emulation.setDeviceMetricsOverride", width=1024, height=768, deviceScaleFactor=2, mobile=False)
+    page.open(args.url + "?window")
+    check(page.evaluate("window.devicePixelRatio") == 2, "the page's devicePixelRatio is not 2")
+    check(page.wait_for(RUNNING, timeout=90), "?window did not start the show")
+    canvas = page.evaluate("(() => { const c = document.getElementById('canvas'), r = c.getBoundingClientRect();"
+                           " return [c.width, c.height, r.width, r.height]; })()")
+    print("canvas: %dx%d pixels in %dx%d of the page" % tuple(canvas))
+    check(canvas == [1600, 1200, 800, 600], "the canvas is %dx%d pixels in %dx%d of the page" % tuple(canvas))
+    width, height, pixels = wait_lit(page, 8)
+    check(browser.lit_fraction(pixels) > 0.05, "the 1600 x 1200 canvas stays black")
+    expect_clean_console(page)
+
+
 def case_show_end(page, args, out):
     page.open(args.url + "?window")
     check(page.wait_for(RUNNING, timeout=90), "?window did not start the show")
@@ -321,7 +337,8 @@ def case_pace(page, args, out):
     expect_clean_console(page)
 
 
-CASES = {"question": case_question, "window": case_window, "fullscreen": case_fullscreen, "show-end": case_show_end,
+CASES = {"question": case_question, "window": case_window, "fullscreen": case_fullscreen, "hidpi": case_hidpi,
+         "show-end": case_show_end,
          "scenes": case_scenes, "pace": case_pace}
 
 

@@ -177,21 +177,23 @@ fullscreen-show-ends)
 scaled)
   # --scaled on a 5:4 desktop: a full-screen window at the desktop's size, no
   # mode switch, the 4:3 picture across its width between black bars of 32
-  # rows above and below.
-  start_xvfb 1280x1024
-  show_args=(--scaled)
-  start_wine_show
-  expect_show_window
-  covers_desktop() { [ "$(client_of "Z_U OpenGl Base")" = 1280x1024+0+0 ]; }
-  wait_for 50 covers_desktop \
-    || fail "the show window's client area is $(client_of "Z_U OpenGl Base"), not the desktop's 1280x1024+0+0"
-  [ "$(probe frame "Z_U OpenGl Base")" = "1280x1024+0+0" ] || fail "the scaled window has a frame"
-  expect_mode 1280x1024
-  wait_for 20 cursor_is hidden || fail "cursor shown in the scaled full screen"
-  sleep 3
-  expect_drawing
-  import -window root "$work/scaled.png" 2>/dev/null || fail "no screenshot"
-  /usr/bin/python3 - "$work/scaled.png" <<'PY' || fail "not the picture scaled between bars"
+  # rows above and below; once drawn at 800x600, once at 1600x1200 and
+  # filtered down, which --stats names.
+  for scale in 1 2; do
+    start_xvfb 1280x1024
+    show_args=(--scaled --render-scale $scale --stats)
+    start_wine_show
+    expect_show_window
+    covers_desktop() { [ "$(client_of "Z_U OpenGl Base")" = 1280x1024+0+0 ]; }
+    wait_for 50 covers_desktop \
+      || fail "the show window's client area is $(client_of "Z_U OpenGl Base"), not the desktop's 1280x1024+0+0"
+    [ "$(probe frame "Z_U OpenGl Base")" = "1280x1024+0+0" ] || fail "the scaled window has a frame"
+    expect_mode 1280x1024
+    wait_for 20 cursor_is hidden || fail "cursor shown in the scaled full screen"
+    sleep 3
+    expect_drawing
+    import -window root "$work/scaled.png" 2>/dev/null || fail "no screenshot"
+    /usr/bin/python3 - "$work/scaled.png" <<'PY' || fail "not the picture scaled between bars"
 import sys
 from PIL import Image, ImageStat
 screen = Image.open(sys.argv[1]).convert("RGB")
@@ -205,9 +207,13 @@ for name, box in (("top row", (0, 32, 1280, 33)), ("bottom row", (0, 991, 1280, 
 mean = sum(ImageStat.Stat(screen.crop((0, 32, 1280, 992))).mean) / 3
 assert mean > 8, f"the picture is dark (mean {mean:.1f})"
 PY
-  key_to "Z_U OpenGl Base" Escape
-  expect_exit 0
-  expect_mode 1280x1024
+    key_to "Z_U OpenGl Base" Escape
+    expect_exit 0
+    expect_mode 1280x1024
+    frame="frame $((800 * scale))x$((600 * scale)) (render scale $scale, asked)"
+    tr -d '\r' <"$work/show.log" | grep -qx "$frame" || fail "--stats does not say \"$frame\": $(cat "$work/show.log")"
+    kill "$server_pid"; wait "$server_pid" 2>/dev/null; server_pid=
+  done
   ;;
 no-800x600-mode)
   start_xvfb 1024x768

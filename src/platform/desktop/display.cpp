@@ -1,8 +1,10 @@
 // The desktop's display and window: the full-screen mode the show switches
 // to, its window over it, and the user's display put back on every way out.
 #include <SDL.h>
+#include <SDL_opengl.h>
 
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/desktop/desktop.h"
 #include "platform/desktop/scaled_frame.h"
@@ -80,6 +82,14 @@ bool set_frame_size(int width, int height, std::string* why) {
     if (open_scaled_frame(width, height, why)) return true;
     // The frame as it was: the old one went with the attempt.
     if (framed) open_scaled_frame(frameWidth, frameHeight, nullptr);
+    return false;
+}
+
+bool software_renderer() {
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (!renderer) return false;
+    for (const char* name : {"llvmpipe", "softpipe", "Software Rasterizer", "SwiftShader", "swrast"})
+        if (std::strstr(renderer, name)) return true;
     return false;
 }
 

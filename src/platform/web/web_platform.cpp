@@ -28,6 +28,9 @@ void frame_swapped() {}
 void release_frame_target() {}
 bool frame_target_size(int*, int*) { return false; }
 
+// The page asks WebGL itself, before it sizes the canvas.
+bool software_renderer() { return false; }
+
 // The page sizes its canvas to the frame before the show starts.
 bool set_frame_size(int width, int height, std::string* why) {
     int canvasWidth, canvasHeight;
