@@ -2,6 +2,10 @@
 #include <SDL.h>
 #include <libopenmpt/libopenmpt.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 #if defined(__linux__)
@@ -19,10 +23,59 @@ openmpt_module* Module = nullptr;   // owned by the audio thread once playing
 SDL_AudioDeviceID Device = 0;       // opened, paused until play_music; kept for a restart's tune
 bool NoDevice = false;              // none could be opened, and the show has said so once
 
+// The tune follows the show's clock. The schedule counts calendar seconds,
+// which run on while the machine is suspended, the process stopped or the
+// audio stream dropped; the tune's position does not. Each callback compares
+// the two; past a margin that a running show never reaches, the tune is
+// moved to where the clock says it is, so the next cut lands on its change.
+constexpr double MaxDrift = 0.1;   // seconds
+// Written by play_music before the device runs, read by the audio thread.
+std::atomic<double> PlayStart{0.0};   // calendar seconds at the tune's start
+std::atomic<int> Moves{0};            // times the tune was moved to the clock
+// Where the tune was at the last callback's start, and when: for music_position.
+std::atomic<double> RenderedFrom{-1.0}, RenderedAt{0.0};
+double BufferSeconds = 0.0;           // one callback's samples, as the device takes them
+
+double calendar_now() {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
+}
+
+// Seconds apart on a tune that loops every `length` seconds (0: unknown).
+double apart(double a, double b, double length) {
+    const double d = std::fabs(a - b);
+    return length > 0.0 ? std::min(d, length - std::fmod(d, length)) : d;
+}
+
+void follow_clock(double now) {
+    const double length = openmpt_module_get_duration_seconds(Module);
+    double due = now - PlayStart.load();
+    if (due < 0.0) return;
+    if (length > 0.0) due = std::fmod(due, length);  // the tune loops for ever from its start
+    if (apart(openmpt_module_get_position_seconds(Module), due, length) <= MaxDrift) return;
+    // libopenmpt seeks to the start of the row that holds that time: the rest
+    // of the way is rendered and dropped, so the tune lands on the clock.
+    const double landed = openmpt_module_set_position_seconds(Module, due);
+    int64_t skip = std::llround((due - std::min(landed, due)) * TuneSampleRate);
+    int16_t scratch[2 * 1024];
+    while (skip > 0) {
+        const size_t chunk = size_t(std::min<int64_t>(skip, 1024));
+        if (openmpt_module_read_interleaved_stereo(Module, TuneSampleRate, chunk, scratch) == 0) break;
+        skip -= int64_t(chunk);
+    }
+    Moves.fetch_add(1);
+}
+
 void render_audio(void*, Uint8* stream, int bytes) {
     int16_t* out = reinterpret_cast<int16_t*>(stream);
     size_t frames = size_t(bytes) / (2 * sizeof(int16_t));
-    size_t done = Module ? openmpt_module_read_interleaved_stereo(Module, TuneSampleRate, frames, out) : 0;
+    size_t done = 0;
+    if (Module) {
+        const double now = calendar_now();
+        follow_clock(now);
+        RenderedFrom.store(openmpt_module_get_position_seconds(Module));
+        RenderedAt.store(now);
+        done = openmpt_module_read_interleaved_stereo(Module, TuneSampleRate, frames, out);
+    }
     for (size_t i = done * 2; i < frames * 2; ++i) out[i] = 0;
 }
 
@@ -86,7 +139,9 @@ void open_music(const char* fileName) {
     {
         QuietAlsa quiet;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-            Device = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
+            SDL_AudioSpec got{};
+            Device = SDL_OpenAudioDevice(nullptr, 0, &want, &got, 0);
+            BufferSeconds = Device ? double(got.samples) / TuneSampleRate : 0.0;
             // Stops SDL's device-watching thread while ALSA is still hushed.
             if (Device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
@@ -100,7 +155,17 @@ void open_music(const char* fileName) {
 }
 
 void play_music() {
-    if (Device != 0 && Module) SDL_PauseAudioDevice(Device, 0);
+    if (Device == 0 || !Module) return;
+    PlayStart.store(calendar_now());
+    SDL_PauseAudioDevice(Device, 0);
+}
+
+int music_moves() { return Moves.load(); }
+
+double music_position() {
+    const double from = RenderedFrom.load();
+    if (from < 0.0) return -1.0;
+    return from + std::clamp(calendar_now() - RenderedAt.load(), 0.0, BufferSeconds);
 }
 
 void stop_music() {
@@ -111,6 +176,7 @@ void stop_music() {
     }
     openmpt_module_destroy(Module);
     Module = nullptr;
+    RenderedFrom.store(-1.0);
     if (Device != 0) SDL_UnlockAudioDevice(Device);
 }
 

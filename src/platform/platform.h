@@ -133,6 +133,13 @@ void play_music();                      // the opened tune starts; nothing if no
 // it from its start, on the audio output already open.
 void stop_music();
 void mute_music();  // later open_music calls open nothing (offline tools)
+// The tune follows the clock: where it lags or leads the calendar time since
+// play_music by more than a tenth of a second (a stall: a suspended machine, a
+// stopped process, a dropped audio stream), it is moved to that time. How
+// many times it was moved so far, and where it plays now in seconds (-1: no
+// tune playing).
+int music_moves();
+double music_position();
 
 // The tune exactly as the show plays it, for tools that render it offline:
 // libopenmpt's default settings, looping for ever, read as interleaved 16-bit

@@ -23,14 +23,17 @@ void FrameStats::close_frame(double end) {
     }
 }
 
-void FrameStats::add(int32_t second, double start) {
+void FrameStats::add(int32_t second, double start, double tune) {
     if (any_) close_frame(start);
     any_ = true;
     current_ = showing_at(second);
     currentStart_ = start;
     for (Tally* tally : {current_ >= 0 ? &showings_[current_] : nullptr, &whole_}) {
         if (!tally) continue;
-        if (tally->frames++ == 0) tally->first = start;
+        if (tally->frames++ == 0) {
+            tally->first = start;
+            tally->tune = tune;
+        }
     }
 }
 
@@ -39,13 +42,17 @@ void FrameStats::print(std::FILE* out, double end) const {
     if (closed.any_) closed.close_frame(end);
     auto line = [out](const std::string& name, const std::string& seconds, const Tally& t) {
         const double span = t.last - t.first;
+        char tune[16] = "-";
+        if (t.frames > 0 && t.tune >= 0.0) std::snprintf(tune, sizeof tune, "%.3f", t.tune);
         if (t.frames == 0 || span <= 0.0)
-            std::fprintf(out, "%-22s %7s %7lld %9s %11s\n", name.c_str(), seconds.c_str(), (long long)t.frames, "-", "-");
+            std::fprintf(out, "%-22s %7s %8s %7lld %9s %11s\n", name.c_str(), seconds.c_str(), tune,
+                         (long long)t.frames, "-", "-");
         else
-            std::fprintf(out, "%-22s %7s %7lld %9.2f %11.1f\n", name.c_str(), seconds.c_str(), (long long)t.frames,
-                         double(t.frames) / span, t.longest * 1000.0);
+            std::fprintf(out, "%-22s %7s %8s %7lld %9.2f %11.1f\n", name.c_str(), seconds.c_str(), tune,
+                         (long long)t.frames, double(t.frames) / span, t.longest * 1000.0);
     };
-    std::fprintf(out, "%-22s %7s %7s %9s %11s\n", "showing", "seconds", "frames", "frames/s", "longest ms");
+    std::fprintf(out, "%-22s %7s %8s %7s %9s %11s\n", "showing", "seconds", "tune s", "frames", "frames/s",
+                 "longest ms");
     for (int r = 0; r < ShowingCount; ++r)
         line(showing_name(Schedule[r]), std::to_string(Schedule[r].first) + "-" + std::to_string(Schedule[r].last),
              closed.showings_[r]);

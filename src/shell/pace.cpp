@@ -20,6 +20,7 @@ FrameStats Stats;   // written by draw_paced_frame, printed at exit
 void print_stats() {
     std::printf("frame %s\n", FrameDescription.c_str());
     Stats.print(stdout, platform::seconds_now());
+    std::printf("tune moved to the clock: %d times\n", platform::music_moves());
 }
 
 }  // namespace
@@ -47,5 +48,5 @@ void draw_paced_frame() {
     Pacer.wait_for_slot(platform::seconds_now, platform::sleep_seconds);
     const double start = Counting ? platform::seconds_now() : 0.0;
     draw_frame();
-    if (Counting) Stats.add(elapsed_seconds(), start);
+    if (Counting) Stats.add(elapsed_seconds(), start, platform::music_position());
 }

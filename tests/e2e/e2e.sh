@@ -115,7 +115,9 @@ fullscreen-show-ends)
 music)
   # The tune plays through the audio output at 44100 Hz; SDL's disk driver
   # stands in for a sound card and keeps what it was given.
+  # A show that runs on undisturbed never moves its tune.
   start_xvfb 1024x768
+  show_args=(--stats)
   start_show env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
   answer Escape
   expect_window_800x600_at_origin
@@ -123,6 +125,36 @@ music)
   key_to "Z_U OpenGl Base" Escape
   expect_exit 0
   expect_tune "$work/audio.raw"
+  grep -qx "tune moved to the clock: 0 times" "$work/show.log" || fail "the tune was moved: $(grep '^tune' "$work/show.log")"
+  ;;
+tune-follows-stall)
+  # The whole show stopped for 3 s in the opening scene (SIGSTOP, SIGCONT: a
+  # suspended laptop, a paused machine) and continued: the clock has run on,
+  # and the tune is moved after it, so the cut at second 20 lands on the tune's
+  # second 20 (--stats gives the tune's position at each showing's first frame).
+  start_xvfb 1024x768
+  show_args=(--window --stats)
+  start_show env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+  expect_window_800x600_at_origin
+  expect_drawing
+  now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+  opened=$(now_ms)
+  sleep 5
+  kill -STOP "$show_pid"
+  sleep 3
+  kill -CONT "$show_pid"
+  # Past second 20 by a few seconds, however long start-up took.
+  sleep $(( 25 - ($(now_ms) - opened) / 1000 ))
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  tr -d '\r' <"$work/show.log" | grep -E '^(showing|rippling box|collage sheet|tune moved)'
+  tune=$(tr -d '\r' <"$work/show.log" | awk '/^collage sheet / { print $4 }')
+  awk -v t="$tune" 'BEGIN { exit !(t != "-" && t >= 19.95 && t <= 20.05) }' \
+    || fail "the cut at second 20 came at the tune's second $tune"
+  # SDL's disk driver paces itself with sleeps and falls behind the clock by
+  # about 1%: past the stall's move, one more every 10 s or so.
+  moves=$(tr -d '\r' <"$work/show.log" | awk '/^tune moved to the clock:/ { print $6 }')
+  [ -n "$moves" ] && [ "$moves" -ge 1 ] && [ "$moves" -le 4 ] || fail "the tune was moved ${moves:-no} times"
   ;;
 silent-without-tune)
   # Without the tune the show runs all the same, silent, and still ends on Escape.
