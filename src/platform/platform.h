@@ -58,6 +58,10 @@ void attach_console();
 // Connects to the display (X11 or Wayland) before the first box or window.
 // False with SDL's reason when there is none at all to connect to.
 bool open_display(std::string* why);
+// The desktop is a Wayland session (SDL's Wayland driver, or X11 through
+// Xwayland under a Wayland compositor), where no program can switch the
+// display's mode: the compositor only emulates it, scaling or cropping.
+bool wayland_session();
 enum class DisplaySwitch { Switched, CannotRead, NotCompatible };
 // Chooses the display's width by height mode, keeping depth and refresh where
 // offered; it takes effect when the full-screen window opens.

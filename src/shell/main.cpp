@@ -45,6 +45,13 @@ int main(int argc, char** argv) {
         ScaledFullScreen = true;
         break;
     }
+    // Wayland only emulates a mode switch, and stretches or crops the picture
+    // doing it: the scaled full screen keeps its shape there.
+    if (FullScreen && !ScaledFullScreen && platform::wayland_session()) {
+        std::fprintf(stderr, "Wayland cannot switch the display to %dx%d: full screen at the desktop's resolution, "
+                             "the picture scaled between black bars\n", ScreenWidth, ScreenHeight);
+        ScaledFullScreen = true;
+    }
     RenderScaleAsked = options.renderScale;
     if (options.loop) set_schedule_end(restart_show);
     if (options.stats) count_frames();

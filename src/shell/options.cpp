@@ -118,7 +118,8 @@ std::string show_help() {
         left.resize(20, ' ');
         text += left + row.help + "\n";
     }
-    return text + "\n--fullscreen switches the display to 800x600, as the show was made to do. Prefer --scaled on\n"
+    return text + "\n--fullscreen switches the display to 800x600, as the show was made to do (on Wayland, which\n"
+                  "cannot switch modes, it and Yes take --scaled, and say so). Prefer --scaled on\n"
                   "wide screens (no stretched picture), under Wayland (no display modes to switch) and wherever\n"
                   "a mode switch upsets the desktop or could leave it at 800x600; it needs OpenGL 3.0 or\n"
                   "framebuffer objects, and says so and switches the display where the driver has neither.\n"

@@ -273,6 +273,32 @@ PY
     kill "$server_pid"; wait "$server_pid" 2>/dev/null; server_pid=
   done
   ;;
+fullscreen-under-xwayland)
+  # An X client of a Wayland session (WAYLAND_DISPLAY set, as Xwayland's
+  # clients have it) cannot switch the display's mode: --fullscreen takes the
+  # scaled full screen, says why, and leaves the mode as it is.
+  start_xvfb 1920x1080
+  show_args=(--fullscreen)
+  start_show env WAYLAND_DISPLAY=wayland-0
+  wait_for 100 has_window "Z_U OpenGl Base" || fail "no show window"
+  covers_screen() { xwininfo -id "$(window_id "Z_U OpenGl Base")" | grep -q "geometry 1920x1080+0+0"; }
+  wait_for 50 covers_screen || fail "the window does not cover the screen"
+  expect_xrandr 1920x1080
+  expect_drawing
+  lit_shot() {
+    import -window root "$work/xwayland.png" 2>/dev/null &&
+      [ "$(convert "$work/xwayland.png" -crop 1440x1080+240+0 -colorspace Gray -format '%[fx:int(255*mean)]' info:)" -gt 8 ]
+  }
+  wait_for 50 lit_shot || fail "no picture on the screen"
+  [ "$(convert "$work/xwayland.png" -crop 240x1080+0+0 -format '%[fx:int(255*maxima)]' info:)" = 0 ] &&
+    [ "$(convert "$work/xwayland.png" -crop 240x1080+1680+0 -format '%[fx:int(255*maxima)]' info:)" = 0 ] ||
+    fail "the bars are not black"
+  key_to "Z_U OpenGl Base" Escape
+  expect_exit 0
+  expect_xrandr 1920x1080
+  grep -q "^Wayland cannot switch the display to 800x600: full screen at the desktop's resolution" "$work/show.log" \
+    || fail "no line on why the display was not switched"
+  ;;
 scaled-render-scale)
   # The scaled full screen on a 1080-line desktop drawn at twice 800x600 is
   # really drawn there, not blown up: its picture holds detail finer than

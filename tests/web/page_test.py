@@ -223,6 +223,7 @@ def case_hidpi(page, args, out):
     print("canvas: %dx%d pixels in %dx%d of the page" % tuple(canvas))
     check(canvas == [1600, 1200, 800, 600], "the canvas is %dx%d pixels in %dx%d of the page" % tuple(canvas))
     width, height, pixels = wait_lit(page, 8)
+    browser.write_png(os.path.join(out, "hidpi.png"), width, height, pixels)
     check(browser.lit_fraction(pixels) > 0.05, "the 1600 x 1200 canvas stays black")
     expect_clean_console(page)
 

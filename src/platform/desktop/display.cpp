@@ -85,6 +85,14 @@ bool set_frame_size(int width, int height, std::string* why) {
     return false;
 }
 
+bool wayland_session() {
+    const char* driver = ensure_video() ? SDL_GetCurrentVideoDriver() : nullptr;
+    if (driver && std::strcmp(driver, "wayland") == 0) return true;
+    // Xwayland's clients see the compositor's socket in their session's environment.
+    const char* socket = SDL_getenv("WAYLAND_DISPLAY");
+    return driver && std::strcmp(driver, "x11") == 0 && socket && *socket;
+}
+
 bool software_renderer() {
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     if (!renderer) return false;

@@ -28,6 +28,8 @@ void frame_swapped() {}
 void release_frame_target() {}
 bool frame_target_size(int*, int*) { return false; }
 
+bool wayland_session() { return false; }  // the browser's full screen is no mode switch
+
 // The page asks WebGL itself, before it sizes the canvas.
 bool software_renderer() { return false; }
 
