@@ -23,6 +23,8 @@ test     libgtest-dev libgmock-dev
 # test: end-to-end; SDL's X11 message box needs the server's core fonts, which Xvfb only recommends
 test     xvfb xfonts-base xserver-xorg-core xserver-xorg-video-dummy xdotool x11-utils x11-xserver-utils
 test     libx11-dev libxfixes-dev faketime imagemagick
+# test: a Wayland desktop, weston's headless compositor with Xwayland in it
+test     weston xwayland
 # test: the media checked through readers nobody here wrote
 test     openmpt123 xmp assimp-utils python3 python3-pil
 

@@ -273,6 +273,56 @@ PY
     kill "$server_pid"; wait "$server_pid" 2>/dev/null; server_pid=
   done
   ;;
+wayland)
+  # A Wayland desktop: weston's headless compositor (pixman draws, so that its
+  # screenshooter answers; --debug lets it) with Xwayland, where SDL takes X11.
+  # Full screen keeps its shape there: the 4:3 picture between black bars on
+  # the 1920x1080 output, in the compositor's own screenshot. Keys do not
+  # reach a compositor without a seat: the show is ended by a signal.
+  export XDG_RUNTIME_DIR=$work/runtime
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  weston --backend=headless-backend.so --use-pixman --xwayland --debug --width=1920 --height=1080 \
+    --socket=wayland-show --idle-time=0 >"$work/weston.log" 2>&1 &
+  server_pid=$!
+  wait_for 100 grep -q "xserver listening on display" "$work/weston.log" || fail "no weston: $(cat "$work/weston.log")"
+  export WAYLAND_DISPLAY=wayland-show DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$work/weston.log")
+  screenshot() {  # NAME: the compositor's picture of its output
+    rm -f "$work"/wayland-screenshot-*.png
+    (cd "$work" && timeout 20 weston-screenshooter) && mv "$work"/wayland-screenshot-*.png "$work/$1.png"
+  }
+  lit_in() {  # NAME GEOMETRY: the screenshot shows a picture there
+    [ "$(convert "$work/$1.png" -crop "$2" -colorspace Gray -format '%[fx:int(255*mean)]' info:)" -gt 8 ]
+  }
+  # The window first: a full screen's last frame would fade out behind it.
+  for screen in --window --fullscreen; do
+    show_args=($screen)
+    start_show
+    wait_for 150 has_window "Z_U OpenGl Base" || fail "$screen: no show window under Xwayland"
+    expect_drawing
+    if [ $screen = --fullscreen ]; then
+      shot() { screenshot fullscreen && lit_in fullscreen 1440x1080+240+0; }
+      wait_for 50 shot || fail "--fullscreen: no picture in the compositor's screenshot"
+      for bar in 240x1080+0+0 240x1080+1680+0; do
+        [ "$(convert "$work/fullscreen.png" -crop $bar -format '%[fx:int(255*maxima)]' info:)" = 0 ] \
+          || fail "--fullscreen: the bar $bar is not black"
+      done
+      grep -q "^Wayland cannot switch the display to 800x600" "$work/show.log" || fail "--fullscreen: no line on why"
+    else
+      info=$(xwininfo -id "$(window_id "Z_U OpenGl Base")")
+      grep -q 'geometry 800x600' <<<"$info" || fail "--window: not 800x600: $info"
+      at=$(awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print "+" x "+" y }' <<<"$info")
+      # The velvet of the opening scene: red well above blue over most of the window's 800x600.
+      shot() {
+        screenshot window &&
+          [ "$(convert "$work/window.png" -crop "800x600$at" -fx 'r > b + 0.08 ? 1 : 0' -colorspace Gray \
+                 -format '%[fx:int(w*h*mean)]' info:)" -gt 300000 ]
+      }
+      wait_for 50 shot || fail "--window: no 800x600 picture in the compositor's screenshot"
+    fi
+    kill "$show_pid"
+    wait_show_exit
+  done
+  ;;
 fullscreen-under-xwayland)
   # An X client of a Wayland session (WAYLAND_DISPLAY set, as Xwayland's
   # clients have it) cannot switch the display's mode: --fullscreen takes the
