@@ -52,9 +52,12 @@ void follow_clock(double now) {
     if (due < 0.0) return;
     if (length > 0.0) due = std::fmod(due, length);  // the tune loops for ever from its start
     if (apart(openmpt_module_get_position_seconds(Module), due, length) <= MaxDrift) return;
-    // libopenmpt seeks to the start of the row that holds that time: the rest
-    // of the way is rendered and dropped, so the tune lands on the clock.
-    const double landed = openmpt_module_set_position_seconds(Module, due);
+    // libopenmpt seeks to a row's start, which may lie past the time asked
+    // for: it is asked for earlier times until it lands at or before the
+    // clock, and the rest of the way is rendered and dropped.
+    double landed = openmpt_module_set_position_seconds(Module, due);
+    for (double earlier = due - 0.25; landed > due + 0.001 && earlier > -0.25; earlier -= 0.25)
+        landed = openmpt_module_set_position_seconds(Module, std::max(0.0, earlier));
     int64_t skip = std::llround((due - std::min(landed, due)) * TuneSampleRate);
     int16_t scratch[2 * 1024];
     while (skip > 0) {
