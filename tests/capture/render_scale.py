@@ -13,13 +13,15 @@ detail that 800x600 cannot: what a pass through 800x600 takes away from it
 blown up to 1600x1200."""
 import json
 import os
+import shutil
 import subprocess
 import sys
 
 from PIL import Image, ImageChops, ImageStat
 
 capture, bench, media, work = sys.argv[1:5]
-os.makedirs(work, exist_ok=True)
+shutil.rmtree(work, ignore_errors=True)  # a run before this one leaves nothing to be taken for its output
+os.makedirs(work)
 FPS = 5
 failures = []
 
@@ -80,7 +82,7 @@ if (video_stream.get("codec_name"), video_stream.get("width"), video_stream.get(
 if "audio" not in streams:
     failures.append("the video has no sound track")
 still = f"{work}/still.png"
-run("ffmpeg", "-v", "error", "-ss", "1.2", "-i", video, "-frames:v", "1", still)
+run("ffmpeg", "-v", "error", "-y", "-ss", "1.2", "-i", video, "-frames:v", "1", still)
 frame = Image.open(still).convert("L")
 bars = max(frame.crop((0, 0, 236, 1080)).getextrema()[1], frame.crop((1684, 0, 1920, 1080)).getextrema()[1])
 picture = ImageStat.Stat(frame.crop((240, 0, 1680, 1080))).mean[0]
