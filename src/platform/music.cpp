@@ -35,6 +35,7 @@ std::atomic<int> Moves{0};            // times the tune was moved to the clock
 // Where the tune was at the last callback's start, and when: for music_position.
 std::atomic<double> RenderedFrom{-1.0}, RenderedAt{0.0};
 double BufferSeconds = 0.0;           // one callback's samples, as the device takes them
+double TuneLength = 0.0;              // one pass of the tune, read once where it is opened; 0: unknown
 
 double calendar_now() {
     return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
@@ -47,7 +48,7 @@ double apart(double a, double b, double length) {
 }
 
 void follow_clock(double now) {
-    const double length = openmpt_module_get_duration_seconds(Module);
+    const double length = TuneLength;
     double due = now - PlayStart.load();
     if (due < 0.0) return;
     if (length > 0.0) due = std::fmod(due, length);  // the tune loops for ever from its start
@@ -131,6 +132,7 @@ void mute_music() { Muted = true; }
 void open_music(const char* fileName) {
     if (Muted || Module || NoDevice) return;
     Module = open_tune(fileName);
+    TuneLength = Module ? openmpt_module_get_duration_seconds(Module) : 0.0;
     if (!Module || Device != 0) return;  // a restart plays into the output it had
 
     SDL_AudioSpec want{};

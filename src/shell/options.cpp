@@ -4,6 +4,8 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "textures/render_target.h"
+
 namespace {
 
 using Screen = ShowOptions::Screen;
@@ -48,7 +50,8 @@ std::string whole_number(const std::string& text, int low, int high, int* out) {
 
 std::string render_scale(const std::string& text, int* out) {
     if (text == "auto") return *out = 0, std::string();
-    return whole_number(text, 1, 4, out).empty() ? "" : "not auto or a whole number from 1 to 4";
+    return whole_number(text, 1, MaxRenderScale, out).empty()
+               ? "" : "not auto or a whole number from 1 to " + std::to_string(MaxRenderScale);
 }
 
 // One row an option (and its field in ShowOptions); the usage line and --help are read from here.

@@ -26,6 +26,8 @@ full_screen_until_escape() {
   expect_exit 0
   expect_mode 1024x768
 }
+# The show's window over the whole of a 1920x1080 screen.
+covers_screen() { xwininfo -id "$(window_id "Z_U OpenGl Base")" | grep -q "geometry 1920x1080+0+0"; }
 case $case_name in
 window-escape)
   start_xvfb 1024x768
@@ -240,7 +242,6 @@ scaled-1920x1080)
   # with the driver's framebuffer objects of GL 3.0 and later, once with only
   # GL 2.1's EXT extensions.
   opening_frames "$work/opening" 0
-  covers_screen() { xwininfo -id "$(window_id "Z_U OpenGl Base")" | grep -q "geometry 1920x1080+0+0"; }
   for driver in "" "MESA_GL_VERSION_OVERRIDE=2.1 MESA_EXTENSION_OVERRIDE=-GL_ARB_framebuffer_object"; do
     start_xvfb 1920x1080
     expect_xrandr 1920x1080
@@ -329,39 +330,12 @@ wayland)
     wait_show_exit
   done
   ;;
-fullscreen-under-xwayland)
-  # An X client of a Wayland session (WAYLAND_DISPLAY set, as Xwayland's
-  # clients have it) cannot switch the display's mode: --fullscreen takes the
-  # scaled full screen, says why, and leaves the mode as it is.
-  start_xvfb 1920x1080
-  show_args=(--fullscreen)
-  start_show env WAYLAND_DISPLAY=wayland-0
-  wait_for 100 has_window "Z_U OpenGl Base" || fail "no show window"
-  covers_screen() { xwininfo -id "$(window_id "Z_U OpenGl Base")" | grep -q "geometry 1920x1080+0+0"; }
-  wait_for 50 covers_screen || fail "the window does not cover the screen"
-  expect_xrandr 1920x1080
-  expect_drawing
-  lit_shot() {
-    import -window root "$work/xwayland.png" 2>/dev/null &&
-      [ "$(convert "$work/xwayland.png" -crop 1440x1080+240+0 -colorspace Gray -format '%[fx:int(255*mean)]' info:)" -gt 8 ]
-  }
-  wait_for 50 lit_shot || fail "no picture on the screen"
-  [ "$(convert "$work/xwayland.png" -crop 240x1080+0+0 -format '%[fx:int(255*maxima)]' info:)" = 0 ] &&
-    [ "$(convert "$work/xwayland.png" -crop 240x1080+1680+0 -format '%[fx:int(255*maxima)]' info:)" = 0 ] ||
-    fail "the bars are not black"
-  key_to "Z_U OpenGl Base" Escape
-  expect_exit 0
-  expect_xrandr 1920x1080
-  grep -q "^Wayland cannot switch the display to 800x600: full screen at the desktop's resolution" "$work/show.log" \
-    || fail "no line on why the display was not switched"
-  ;;
 scaled-render-scale)
   # The scaled full screen on a 1080-line desktop drawn at twice 800x600 is
   # really drawn there, not blown up: its picture holds detail finer than
   # 800x600 can (what a pass through 800x600 takes away, as a mean absolute
   # difference), between the same black bars. With no --render-scale a
   # software GL keeps 800x600 and --stats says so.
-  covers_screen() { xwininfo -id "$(window_id "Z_U OpenGl Base")" | grep -q "geometry 1920x1080+0+0"; }
   for scale in 2 1 auto; do
     start_xvfb 1920x1080
     show_args=(--scaled --stats)

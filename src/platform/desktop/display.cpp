@@ -58,6 +58,7 @@ void on_video_started() {
 // The driver's own GL needs no help; a frame of its own is shown in the window.
 void finish_frame_commands() {
     int width, height;
+    if (!scaled_frame_size(&width, &height)) return;
     drawable_size(&width, &height);
     present_scaled_frame(width, height);
 }
@@ -69,17 +70,16 @@ void release_frame_target() { close_scaled_frame(); }
 bool frame_target_size(int* width, int* height) { return scaled_frame_size(width, height); }
 
 bool set_frame_size(int width, int height, std::string* why) {
-    int surfaceWidth, surfaceHeight, frameWidth, frameHeight;
-    drawable_size(&surfaceWidth, &surfaceHeight);
     if (!W.context) {
         *why = "no GL surface";
         return false;
     }
+    int surfaceWidth, surfaceHeight, frameWidth, frameHeight;
+    drawable_size(&surfaceWidth, &surfaceHeight);
     // A scaled full screen keeps a frame of its own, whatever its size.
     const bool framed = scaled_frame_size(&frameWidth, &frameHeight);
     if (!framed && width == surfaceWidth && height == surfaceHeight) return true;
-    if (framed && width == frameWidth && height == frameHeight) return true;
-    if (open_scaled_frame(width, height, why)) return true;
+    if (open_scaled_frame(width, height, why)) return true;  // at once where it is that size already
     // The frame as it was: the old one went with the attempt.
     if (framed) open_scaled_frame(frameWidth, frameHeight, nullptr);
     return false;
