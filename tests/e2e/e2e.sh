@@ -26,6 +26,10 @@ full_screen_until_escape() {
   expect_exit 0
   expect_mode 1024x768
 }
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
+# A screenshot's GEOMETRY (WxH+X+Y) holds a picture, not a blank frame; is black, bars and all.
+lit_in() { [ "$(convert "$1" -crop "$2" -colorspace Gray -format '%[fx:int(255*mean)]' info:)" -gt 8 ]; }
+black_in() { [ "$(convert "$1" -crop "$2" -format '%[fx:int(255*maxima)]' info:)" = 0 ]; }
 # The show's window over the whole of a 1920x1080 screen.
 covers_screen() { xwininfo -id "$(window_id "Z_U OpenGl Base")" | grep -q "geometry 1920x1080+0+0"; }
 case $case_name in
@@ -73,7 +77,6 @@ fullscreen-signal)
   # cannot act. A second request does not wait for the stuck thread.
   mkdir "$work/no-meshes" && cp "$media"/* "$work/no-meshes/" && rm "$work/no-meshes"/*.3ds
   all_media=$media
-  now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
   #   WHERE    SIGNALS  EXIT  WITHIN (ms after the last signal)
   while read -r where signals code within; do
     [ "$where" = stuck ] && media=$work/no-meshes || media=$all_media
@@ -142,7 +145,6 @@ tune-follows-stall)
   start_show env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
   expect_window_800x600_at_origin
   expect_drawing
-  now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
   opened=$(now_ms)
   sleep 14
   kill -STOP "$show_pid"
@@ -186,7 +188,6 @@ window-whole-show)
   expect_window_800x600_at_origin
   # The show's clock starts once its media are loaded, within a second or so of
   # the window: every shot is taken well inside its scene's seconds.
-  now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
   opened=$(now_ms)
   at() {  # SECOND: sleeps until that many seconds after the window opened
     local wait=$(( opened + $1 * 1000 - $(now_ms) ))
@@ -297,9 +298,6 @@ wayland)
     rm -f "$work"/wayland-screenshot-*.png
     (cd "$work" && timeout 20 weston-screenshooter) && mv "$work"/wayland-screenshot-*.png "$work/$1.png"
   }
-  lit_in() {  # NAME GEOMETRY: the screenshot shows a picture there
-    [ "$(convert "$work/$1.png" -crop "$2" -colorspace Gray -format '%[fx:int(255*mean)]' info:)" -gt 8 ]
-  }
   # The window first: a full screen's last frame would fade out behind it.
   for screen in --window --fullscreen; do
     show_args=($screen)
@@ -307,11 +305,10 @@ wayland)
     wait_for 150 has_window "Z_U OpenGl Base" || fail "$screen: no show window under Xwayland"
     expect_drawing
     if [ $screen = --fullscreen ]; then
-      shot() { screenshot fullscreen && lit_in fullscreen 1440x1080+240+0; }
+      shot() { screenshot fullscreen && lit_in "$work/fullscreen.png" 1440x1080+240+0; }
       wait_for 50 shot || fail "--fullscreen: no picture in the compositor's screenshot"
       for bar in 240x1080+0+0 240x1080+1680+0; do
-        [ "$(convert "$work/fullscreen.png" -crop $bar -format '%[fx:int(255*maxima)]' info:)" = 0 ] \
-          || fail "--fullscreen: the bar $bar is not black"
+        black_in "$work/fullscreen.png" $bar || fail "--fullscreen: the bar $bar is not black"
       done
       grep -q "^Wayland cannot switch the display to 800x600" "$work/show.log" || fail "--fullscreen: no line on why"
     else
@@ -345,10 +342,7 @@ scaled-render-scale)
     wait_for 50 covers_screen || fail "--render-scale $scale: the window does not cover the screen"
     expect_drawing
     # The first frames are blank until the clock starts on the turn of a second.
-    lit_shot() {
-      import -window root "$work/scaled-$scale.png" 2>/dev/null &&
-        [ "$(convert "$work/scaled-$scale.png" -crop 480x1080+240+0 -colorspace Gray -format '%[fx:int(255*mean)]' info:)" -gt 8 ]
-    }
+    lit_shot() { import -window root "$work/scaled-$scale.png" 2>/dev/null && lit_in "$work/scaled-$scale.png" 480x1080+240+0; }
     wait_for 50 lit_shot || fail "--render-scale $scale: no picture on the screen"
     key_to "Z_U OpenGl Base" Escape
     expect_exit 0
