@@ -28,7 +28,15 @@ bool NoDevice = false;              // none could be opened, and the show has sa
 // audio stream dropped; the tune's position does not. Each callback compares
 // the two; past a margin that a running show never reaches, the tune is
 // moved to where the clock says it is, so the next cut lands on its change.
-constexpr double MaxDrift = 0.1;   // seconds
+// A stall leaves the tune behind. It runs ahead only by what an output asks
+// for at once: the page's takes a fifth of a second in a burst of callbacks
+// while the clock barely moves. Only a clock set back leaves it further ahead.
+// The tune moved is put as far ahead as it ran at the start of the last
+// burst before, so that it is heard where it was heard before the stall.
+constexpr double MaxLag = 0.1;    // seconds
+constexpr double MaxLead = 1.0;   // seconds
+double LastCallback = 0.0;        // calendar seconds; audio thread only, as is StartLead
+double StartLead = 0.0;
 // Written by play_music before the device runs, read by the audio thread.
 std::atomic<double> PlayStart{0.0};   // calendar seconds at the tune's start
 std::atomic<int> Moves{0};            // times the tune was moved to the clock
@@ -41,18 +49,31 @@ double calendar_now() {
     return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
-// Seconds apart on a tune that loops every `length` seconds (0: unknown).
-double apart(double a, double b, double length) {
-    const double d = std::fabs(a - b);
-    return length > 0.0 ? std::min(d, length - std::fmod(d, length)) : d;
+// How far `position` lies ahead of `due` (behind: negative) on a tune that
+// loops every `length` seconds (0: unknown), the shorter way round.
+double lead(double position, double due, double length) {
+    double d = position - due;
+    if (length > 0.0) {
+        d = std::fmod(d, length);
+        if (d > length / 2) d -= length;
+        if (d < -length / 2) d += length;
+    }
+    return d;
 }
 
-void follow_clock(double now) {
+void follow_clock(double now, size_t frames) {
+    const bool burstStart = now - LastCallback >= 0.5 * double(frames) / TuneSampleRate;
+    LastCallback = now;
     const double length = TuneLength;
     double due = now - PlayStart.load();
     if (due < 0.0) return;
+    const double ahead = lead(openmpt_module_get_position_seconds(Module), due, length);
+    if (ahead >= -MaxLag && ahead <= MaxLead) {
+        if (burstStart) StartLead = ahead;
+        return;
+    }
+    due += std::clamp(StartLead, 0.0, MaxLead);
     if (length > 0.0) due = std::fmod(due, length);  // the tune loops for ever from its start
-    if (apart(openmpt_module_get_position_seconds(Module), due, length) <= MaxDrift) return;
     // libopenmpt seeks to a row's start, which may lie past the time asked
     // for: it is asked for earlier times until it lands at or before the
     // clock, and the rest of the way is rendered and dropped.
@@ -75,7 +96,7 @@ void render_audio(void*, Uint8* stream, int bytes) {
     size_t done = 0;
     if (Module) {
         const double now = calendar_now();
-        follow_clock(now);
+        follow_clock(now, frames);
         RenderedFrom.store(openmpt_module_get_position_seconds(Module));
         RenderedAt.store(now);
         done = openmpt_module_read_interleaved_stereo(Module, TuneSampleRate, frames, out);
@@ -162,6 +183,8 @@ void open_music(const char* fileName) {
 void play_music() {
     if (Device == 0 || !Module) return;
     PlayStart.store(calendar_now());
+    LastCallback = 0.0;
+    StartLead = 0.0;
     SDL_PauseAudioDevice(Device, 0);
 }
 

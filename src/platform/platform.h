@@ -137,9 +137,10 @@ void play_music();                      // the opened tune starts; nothing if no
 // it from its start, on the audio output already open.
 void stop_music();
 void mute_music();  // later open_music calls open nothing (offline tools)
-// The tune follows the clock: where it lags or leads the calendar time since
+// The tune follows the clock: where it lags the calendar time since
 // play_music by more than a tenth of a second (a stall: a suspended machine, a
-// stopped process, a dropped audio stream), it is moved to that time. How
+// stopped process, a dropped audio stream), or leads it by more than an
+// output's buffer could (a clock set back), it is moved to that time. How
 // many times it was moved so far, and where it plays now in seconds (-1: no
 // tune playing).
 int music_moves();

@@ -7,6 +7,7 @@
 // has ended" page.
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +26,18 @@ namespace {
 // frame is drawn on those whose slot has come.
 FramePacer Pacer;
 
+// The tune's position at the first frame drawn in each of the show's seconds
+// (-1: none drawn), for the page's tests of the tune against the cuts.
+double SecondTune[LastSecond + 2];
+int LastDrawnSecond = -1;
+
+void note_tune() {
+    const int second = elapsed_seconds();
+    if (second == LastDrawnSecond || second < 0 || second > LastSecond + 1) return;
+    LastDrawnSecond = second;
+    SecondTune[second] = platform::music_position();
+}
+
 // One animation frame: the messages that came in since the last one, as the
 // desktop loop takes them before it draws, then a frame if its slot has come.
 // A quit request posted while handling them (Escape) arrives with the next
@@ -36,7 +49,10 @@ void animation_frame() {
         if (event.type == platform::EventType::Quit) std::exit(event.exitCode);
         dispatch_event(event);
     }
-    if (RenderContext && Pacer.take_slot(platform::seconds_now())) draw_frame();
+    if (RenderContext && Pacer.take_slot(platform::seconds_now())) {
+        draw_frame();
+        note_tune();
+    }
 }
 
 }  // namespace
@@ -54,6 +70,10 @@ EMSCRIPTEN_KEEPALIVE void web_escape() { window_proc(WM_KEYDOWN, VK_ESCAPE, 0); 
 // Where the show is, for the page's tests and measurements.
 EMSCRIPTEN_KEEPALIVE int web_elapsed_seconds() { return elapsed_seconds(); }
 EMSCRIPTEN_KEEPALIVE double web_frame_counter() { return FrameCounter; }
+EMSCRIPTEN_KEEPALIVE double web_tune_at_second(int second) {
+    return second >= 0 && second <= LastSecond + 1 ? SecondTune[second] : -1.0;
+}
+EMSCRIPTEN_KEEPALIVE int web_tune_moves() { return platform::music_moves(); }
 
 // The schedule from the scene table, as JSON: [{"name", "first", "last"}, ...].
 EMSCRIPTEN_KEEPALIVE const char* web_schedule() {
@@ -82,6 +102,7 @@ int main(int argc, char** argv) {
         options = ShowOptions();
     }
     Pacer = FramePacer(options.maxFps, SkippingPace);
+    std::fill(std::begin(SecondTune), std::end(SecondTune), -1.0);
     set_clock_start_wait(platform::seconds_now, platform::sleep_seconds);
     RenderScaleAsked = options.renderScale > 0 ? options.renderScale : 1;
     if (!create_gl_window(WindowTitle, ScreenWidth * RenderScaleAsked, ScreenHeight * RenderScaleAsked, FullScreen))

@@ -13,6 +13,10 @@ window          index.html?window asks nothing and starts at once, silent
 fullscreen      Yes asks for full screen of the canvas; leaving it ends the show
 hidpi           at devicePixelRatio 2 the canvas has 1600 x 1200 pixels in its
                 800 x 600 of the page, and the show draws there
+stall           the tune is not moved in a normal run; hidden for 5 s in
+                the opening scene (its window minimized through the
+                browser's protocol) and shown again, the next cut lands on
+                the tune's change as the seconds before did
 show-end        the show ends by itself after second 225 in the ended page
 scenes          with the page's clock tied to the show's frames, frames of the
                 five mesh scenes (sphere mapping, the GLU spheres, mipmapped
@@ -249,6 +253,48 @@ MESH_SHOWINGS = ["reflecting spheres", "counter meshes", "blob sheet", "reflecti
 TIED_FPS = 2  # frames per second of the tied clock: few frames, every scene on its schedule
 
 
+def case_stall(page, args, out):
+    page.open(args.url)
+    check(page.wait_for("!document.getElementById('question').hidden", timeout=90), "no start-up question")
+    page.click_element("#no")
+    check(page.wait_for(RUNNING, timeout=20), "No did not start the show")
+    check(page.wait_for("window.__audioContexts.some(c => c.context.state === 'running')", timeout=10),
+          "no sound after the click: %r" % audio_states(page))
+    check(page.wait_for("Module._web_elapsed_seconds() >= 5", timeout=30), "the show never reached second 5")
+    schedule = page.evaluate("JSON.parse(UTF8ToString(Module._web_schedule()))")
+    cut = min(row["first"] for row in schedule if row["first"] > 10)
+    # The page's sound starts once the opening scene's start-up has returned:
+    # a slow start may be caught up with once.
+    started = page.evaluate("Module._web_tune_moves()")
+    check(started <= 1, "the tune was moved %d times before any stall" % started)
+    page.evaluate("window.__visibility = []; document.addEventListener('visibilitychange',"
+                  " () => window.__visibility.push(document.visibilityState))")
+    window = page.command("Browser.getWindowForTarget")["windowId"]
+    # Hidden, and frozen as the browser freezes a tab left in the background:
+    # its script and its sound stop.
+    page.command("Browser.setWindowBounds", session=False, windowId=window, bounds={"windowState": "minimized"})
+    page.command("Page.setWebLifecycleState", state="frozen")
+    time.sleep(5)
+    page.command("Page.setWebLifecycleState", state="active")
+    page.command("Browser.setWindowBounds", session=False, windowId=window, bounds={"windowState": "normal"})
+    check(page.wait_for("Module._web_elapsed_seconds() > %d" % cut, timeout=30), "the show never reached second %d" % cut)
+    seen = page.evaluate("window.__visibility")
+    check(seen == ["hidden", "visible"], "the page was not hidden and shown again: %r" % seen)
+    tunes = page.evaluate("Array.from({length: %d}, (_, s) => Module._web_tune_at_second(s))" % (cut + 1))
+    moves = page.evaluate("Module._web_tune_moves()")
+    # Each frame comes up to a frame after its second turns, and the tune is
+    # read to the output's buffer: the seconds before the stall show that
+    # offset, which the cut keeps to within 50 ms.
+    before = [tunes[s] - s for s in range(1, 5) if tunes[s] >= 0]
+    check(before, "no tune playing before the stall: %r" % tunes[:5])
+    offset = sum(before) / len(before)
+    print("the tune %.3f s past the second before the stall; at the cut of second %d at %.3f s; moved %d times"
+          % (offset, cut, tunes[cut], moves))
+    check(abs(tunes[cut] - cut - offset) <= 0.05, "the cut at second %d came at the tune's %.3f s" % (cut, tunes[cut]))
+    check(moves > started, "the tune was never moved to the clock")
+    expect_clean_console(page)
+
+
 def case_scenes(page, args, out):
     check(args.capture and args.media, "scenes needs --capture and --media")
     page.open(args.url + "?window", setup="window.__framesPerSecond = %d;" % TIED_FPS)
@@ -339,7 +385,7 @@ def case_pace(page, args, out):
 
 
 CASES = {"question": case_question, "window": case_window, "fullscreen": case_fullscreen, "hidpi": case_hidpi,
-         "show-end": case_show_end,
+         "show-end": case_show_end, "stall": case_stall,
          "scenes": case_scenes, "pace": case_pace}
 
 
