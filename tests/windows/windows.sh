@@ -235,6 +235,15 @@ music)
   expect_exit 0
   expect_tune "$work/audio.raw"
   ;;
+tune-follows-stall)
+  # As on Linux: stopped for 3 s and continued, the tune follows the clock.
+  start_xvfb 1024x768
+  show_args=(--window --stats)
+  start_wine_show SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+  expect_show_window
+  expect_drawing
+  stall_then_expect_the_cut_on_the_tune
+  ;;
 no-media)
   # show.exe alone in its folder: every mesh is reported missing, one box
   # each, and then it runs, silent, and ends on Escape.
