@@ -40,6 +40,8 @@ double StartLead = 0.0;
 // Written by play_music before the device runs, read by the audio thread.
 std::atomic<double> PlayStart{0.0};   // calendar seconds at the tune's start
 std::atomic<int> Moves{0};            // times the tune was moved to the clock
+std::atomic<int> Late{0};             // callbacks after the first that found the tune behind the clock
+bool FirstCallback = true;            // audio thread only
 // Where the tune was at the last callback's start, and when: for music_position.
 std::atomic<double> RenderedFrom{-1.0}, RenderedAt{0.0};
 double BufferSeconds = 0.0;           // one callback's samples, as the device takes them
@@ -68,6 +70,9 @@ void follow_clock(double now, size_t frames) {
     double due = now - PlayStart.load();
     if (due < 0.0) return;
     const double ahead = lead(openmpt_module_get_position_seconds(Module), due, length);
+    // Behind the clock, the output has played all it was given: a gap.
+    if (ahead < 0.0 && !FirstCallback) Late.fetch_add(1);
+    FirstCallback = false;
     if (ahead >= -MaxLag && ahead <= MaxLead) {
         if (burstStart) StartLead = ahead;
         return;
@@ -185,10 +190,12 @@ void play_music() {
     PlayStart.store(calendar_now());
     LastCallback = 0.0;
     StartLead = 0.0;
+    FirstCallback = true;
     SDL_PauseAudioDevice(Device, 0);
 }
 
 int music_moves() { return Moves.load(); }
+int music_late_callbacks() { return Late.load(); }
 
 double music_position() {
     const double from = RenderedFrom.load();

@@ -145,6 +145,9 @@ void mute_music();  // later open_music calls open nothing (offline tools)
 // tune playing).
 int music_moves();
 double music_position();
+// Audio callbacks, after the first, that found the tune behind the clock: the
+// output had run dry before it asked again.
+int music_late_callbacks();
 
 // The tune exactly as the show plays it, for tools that render it offline:
 // libopenmpt's default settings, looping for ever, read as interleaved 16-bit

@@ -31,6 +31,15 @@ FramePacer Pacer;
 double SecondTune[LastSecond + 2];
 int LastDrawnSecond = -1;
 
+// The main thread's time in each animation frame that drew, for the page's
+// bench: the show, the web layer, the browser's GL emulation and WebGL's
+// command encoding, all on this thread.
+struct FrameCost {
+    int second;
+    double ms;
+};
+std::vector<FrameCost> FrameCosts;
+
 void note_tune() {
     const int second = elapsed_seconds();
     if (second == LastDrawnSecond || second < 0 || second > LastSecond + 1) return;
@@ -49,9 +58,12 @@ void animation_frame() {
         if (event.type == platform::EventType::Quit) std::exit(event.exitCode);
         dispatch_event(event);
     }
-    if (RenderContext && Pacer.take_slot(platform::seconds_now())) {
+    const double start = platform::seconds_now();
+    if (RenderContext && Pacer.take_slot(start)) {
+        const int second = elapsed_seconds();
         draw_frame();
         note_tune();
+        FrameCosts.push_back({second, (platform::seconds_now() - start) * 1000.0});
     }
 }
 
@@ -74,6 +86,16 @@ EMSCRIPTEN_KEEPALIVE double web_tune_at_second(int second) {
     return second >= 0 && second <= LastSecond + 1 ? SecondTune[second] : -1.0;
 }
 EMSCRIPTEN_KEEPALIVE int web_tune_moves() { return platform::music_moves(); }
+EMSCRIPTEN_KEEPALIVE int web_tune_late_callbacks() { return platform::music_late_callbacks(); }
+// The drawn frames' costs so far: the show's second each was drawn in, and
+// its milliseconds.
+EMSCRIPTEN_KEEPALIVE int web_frame_costs() { return int(FrameCosts.size()); }
+EMSCRIPTEN_KEEPALIVE int web_frame_cost_second(int i) {
+    return i >= 0 && i < int(FrameCosts.size()) ? FrameCosts[size_t(i)].second : -1;
+}
+EMSCRIPTEN_KEEPALIVE double web_frame_cost_ms(int i) {
+    return i >= 0 && i < int(FrameCosts.size()) ? FrameCosts[size_t(i)].ms : -1.0;
+}
 
 // The schedule from the scene table, as JSON: [{"name", "first", "last"}, ...].
 EMSCRIPTEN_KEEPALIVE const char* web_schedule() {
@@ -103,6 +125,7 @@ int main(int argc, char** argv) {
     }
     Pacer = FramePacer(options.maxFps, SkippingPace);
     std::fill(std::begin(SecondTune), std::end(SecondTune), -1.0);
+    FrameCosts.reserve(size_t(LastSecond + 2) * 60);
     set_clock_start_wait(platform::seconds_now, platform::sleep_seconds);
     RenderScaleAsked = options.renderScale > 0 ? options.renderScale : 1;
     if (!create_gl_window(WindowTitle, ScreenWidth * RenderScaleAsked, ScreenHeight * RenderScaleAsked, FullScreen))

@@ -49,8 +49,8 @@ INSTRUMENT = r"""
 
 CHROMIUM_FLAGS = [
     "--headless", "--no-sandbox", "--remote-debugging-pipe",
-    # WebGL on the CPU: no GPU here.
-    "--use-gl=swiftshader", "--enable-unsafe-swiftshader", "--ignore-gpu-blocklist",
+    # WebGL on the CPU (no GPU here), through the ANGLE back end WEBGL names.
+    "--enable-unsafe-swiftshader", "--ignore-gpu-blocklist",
     # The machine has no network beyond localhost: no background connections.
     "--disable-background-networking", "--disable-component-update", "--disable-sync",
     "--disable-quic", "--no-first-run", "--no-default-browser-check",
@@ -59,6 +59,21 @@ CHROMIUM_FLAGS = [
     "--disable-backgrounding-occluded-windows",
     "--window-size=1024,768", "--mute-audio",
 ]
+
+# The WebGL a test may ask for: Chromium's flags, and a word its renderer
+# string must hold. SwiftShader is Chromium's own; llvmpipe is the desktop's
+# rasterizer, through ANGLE over Mesa's EGL, for comparing the two.
+WEBGL = {
+    "swiftshader": (["--use-angle=swiftshader"], "SwiftShader"),
+    "llvmpipe": (["--use-gl=angle", "--use-angle=gl-egl"], "llvmpipe"),
+}
+
+WEBGL_RENDERER = """(() => {
+  const gl = document.createElement("canvas").getContext("webgl");
+  if (!gl) return "no WebGL";
+  const info = gl.getExtension("WEBGL_debug_renderer_info");
+  return gl.getParameter(info ? info.UNMASKED_RENDERER_WEBGL : gl.RENDERER);
+})()"""
 
 
 class PageServer:
@@ -90,7 +105,8 @@ class ProtocolError(Exception):
 class Chromium:
     """One headless Chromium with one page, attached for commands and events."""
 
-    def __init__(self, chromium="chromium"):
+    def __init__(self, chromium="chromium", webgl="swiftshader"):
+        flags, expected = WEBGL[webgl]
         self.profile = tempfile.mkdtemp(prefix="show-web-chromium-")
         commands_read, self._commands = os.pipe()
         self._replies, replies_write = os.pipe()
@@ -100,7 +116,7 @@ class Chromium:
             os.dup2(replies_write, 4)
 
         self.process = subprocess.Popen(
-            [chromium, *CHROMIUM_FLAGS, "--user-data-dir=" + self.profile, "about:blank"],
+            [chromium, *CHROMIUM_FLAGS, *flags, "--user-data-dir=" + self.profile, "about:blank"],
             stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
             preexec_fn=child_fds, pass_fds=(3, 4))
         os.close(commands_read)
@@ -114,6 +130,12 @@ class Chromium:
         page = next(t for t in targets if t["type"] == "page")
         self.session = self.command("Target.attachToTarget", targetId=page["targetId"], flatten=True,
                                     session=False)["sessionId"]
+        # A Chromium that cannot give what was asked falls back to another
+        # WebGL, or none, without a word: the tests would measure that one.
+        self.webgl = self.evaluate(WEBGL_RENDERER)
+        if expected not in str(self.webgl):
+            self.close()
+            raise ProtocolError("asked for %s WebGL, got %r" % (webgl, self.webgl))
 
     def close(self):
         try:

@@ -397,12 +397,14 @@ def main():
     parser.add_argument("--media", help="the media folder the capture tool runs in")
     parser.add_argument("--out", help="where pictures go (default: a temporary folder)")
     parser.add_argument("--chromium", default="chromium")
+    parser.add_argument("--webgl", choices=sorted(browser.WEBGL), default="swiftshader")
     args = parser.parse_args()
     out = args.out or tempfile.mkdtemp(prefix="show-web-")
     os.makedirs(out, exist_ok=True)
     server = browser.PageServer(args.page)
     args.url = server.url + "index.html"
-    page = browser.Chromium(args.chromium)
+    page = browser.Chromium(args.chromium, args.webgl)
+    print("WebGL: %s" % page.webgl)
     try:
         CASES[args.case](page, args, out)
     except Failure as failure:

@@ -1,10 +1,13 @@
 #!/usr/bin/env python3
 """Plays the whole show once in headless Chromium, in real time, and prints
-the frames per second of each scene; a screenshot of each scene goes to the
-output folder. A measurement, not a test: software WebGL (SwiftShader) on
-this machine's CPU.
+for each showing the frames per second and the main thread's milliseconds
+per drawn frame (median and 95th percentile, as the page itself times its
+animation frames), then the audio callbacks that came too late to keep the
+tune going; a screenshot of each showing goes to the output folder. A
+measurement, not a test: software WebGL on this machine's CPU, SwiftShader
+by default, or llvmpipe (the desktop's rasterizer, through ANGLE).
 
-  tour.py --page DIR --out DIR
+  tour.py --page DIR --out DIR [--webgl swiftshader|llvmpipe]
 """
 import argparse
 import base64
@@ -20,15 +23,25 @@ def main():
     parser.add_argument("--page", required=True)
     parser.add_argument("--out", required=True)
     parser.add_argument("--chromium", default="chromium")
+    parser.add_argument("--webgl", choices=sorted(browser.WEBGL), default="swiftshader")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
     server = browser.PageServer(args.page)
-    page = browser.Chromium(args.chromium)
+    page = browser.Chromium(args.chromium, args.webgl)
+    print("WebGL: %s" % page.webgl)
+    costs = {}  # second -> the milliseconds of its drawn frames
+    fetched = 0
+    tune = [0, 0, 0, -1.0]  # late audio callbacks, moves of the tune, a second, the tune there
     try:
-        page.open(server.url + "index.html?window")
-        if not page.wait_for("!document.getElementById('canvas').hidden && Module._web_frame_counter() > 0",
-                             timeout=120):
-            print("the show did not start")
+        # As a visitor starts it: No in the question, whose click starts the tune.
+        page.open(server.url + "index.html")
+        if not page.wait_for("!document.getElementById('question').hidden", timeout=90):
+            print("no start-up question")
+            return 1
+        page.click_element("#no")
+        if not page.wait_for("!document.getElementById('canvas').hidden && Module._web_frame_counter() > 0 &&"
+                             " window.__audioContexts.some(c => c.context.state === 'running')", timeout=120):
+            print("the show or its tune did not start")
             return 1
         # The showings, from the show's own scene table; then the blank end.
         schedule = page.evaluate("JSON.parse(Module.UTF8ToString(Module._web_schedule()))")
@@ -44,6 +57,15 @@ def main():
             second, frames = int(state[0]), float(state[1])
             if second not in first_frame:
                 first_frame[second] = frames
+                new = page.evaluate("(() => { const n = Module._web_frame_costs(), out = [];"
+                                    " for (let i = %d; i < n; ++i) out.push([Module._web_frame_cost_second(i),"
+                                    " Module._web_frame_cost_ms(i)]); return out; })()" % fetched)
+                fetched += len(new)
+                # Read while the show runs: it is gone once it has ended.
+                tune = page.evaluate("[Module._web_tune_late_callbacks(), Module._web_tune_moves(),"
+                                     " %d, Module._web_tune_at_second(%d)]" % (second - 1, second - 1))
+                for at, ms in new:
+                    costs.setdefault(at, []).append(ms)
                 if second in shots:
                     box = page.evaluate("(() => { const r = document.getElementById('canvas')"
                                         ".getBoundingClientRect(); return [r.x, r.y, r.width, r.height]; })()")
@@ -53,7 +75,7 @@ def main():
                     with open(os.path.join(args.out, name), "wb") as f:
                         f.write(base64.b64decode(shot["data"]))
             time.sleep(0.05)
-        print("%-34s %9s %7s %6s" % ("scene", "seconds", "frames", "fps"))
+        print("%-34s %9s %7s %6s %9s %6s" % ("scene", "seconds", "frames", "fps", "median ms", "p95 ms"))
         for first, last, name in scenes:
             # Whole seconds only: from the first frame of the scene's first
             # second to the first frame of the second after its last.
@@ -62,7 +84,13 @@ def main():
             start = min(seen) if seen else None
             if start is not None and last + 1 in first_frame:
                 frames = first_frame[last + 1] - first_frame[start]
-                print("%-34s %4d-%-4d %7d %6.1f" % (name, start, last, frames, frames / (last + 1 - start)))
+                ms = sorted(m for second in range(start, last + 1) for m in costs.get(second, []))
+                median = ms[len(ms) // 2] if ms else float("nan")
+                p95 = ms[min(len(ms) - 1, int(len(ms) * 0.95))] if ms else float("nan")
+                print("%-34s %4d-%-4d %7d %6.1f %9.2f %6.2f" % (name, start, last, frames,
+                                                               frames / (last + 1 - start), median, p95))
+        print("late audio callbacks: %d; tune moved: %d; the tune at %.3f s at second %d" % (
+            tune[0], tune[1], tune[3], tune[2]))
         errors = page.uncaught_errors()
         print("uncaught errors: %d" % len(errors))
         for error in errors:

@@ -6,12 +6,15 @@
 // inherits the drawing state, grids and frame counter that the showings before
 // it left, as in the show (the tunnel draws on the grid that the reflecting
 // spheres' second showing wrote). Each frame ends with glFinish, as a buffer
-// swap would wait for the picture.
+// swap would wait for the picture. Beside each frame's time, the main
+// thread's CPU time in it: what the show and the driver's front end spend,
+// without the rasterizer's threads (the page's figure of the same frame).
 //
 //   bench_scenes [--media DIR] [--warmup N] [--frames N] [--scale N]
 //   bench_scenes --list    the showings it would measure: name, first and last second
 #include <GL/gl.h>
 #include <sys/resource.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -40,6 +43,12 @@ void finish_frame() { glFinish(); }
 using Clock = std::chrono::steady_clock;
 double ms_since(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double thread_cpu_ms() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1000.0 + double(t.tv_nsec) / 1e6;
 }
 
 double percentile(std::vector<double> times, double p) {
@@ -117,22 +126,24 @@ int main(int argc, char** argv) {
     glFinish();
     const double startupMs = ms_since(startup);
 
-    std::printf("%-22s %9s %10s %10s %8s   (%d frames after %d, %dx%d, %s)\n", "showing", "seconds", "median ms",
-                "p95 ms", "fps", frames, warmup, frame_width(), frame_height(),
+    std::printf("%-22s %9s %10s %10s %8s %8s   (%d frames after %d, %dx%d, %s)\n", "showing", "seconds",
+                "median ms", "p95 ms", "fps", "cpu ms", frames, warmup, frame_width(), frame_height(),
                 reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-    std::vector<double> times(static_cast<size_t>(frames));
+    std::vector<double> times(static_cast<size_t>(frames)), cpu(times.size());
     for (const ScheduleRow& row : Schedule) {
         SimulatedSecond = row.first;
         for (int k = 0; k < warmup; ++k) draw_frame();
-        for (double& t : times) {
+        for (size_t k = 0; k < times.size(); ++k) {
             const auto start = Clock::now();
+            const double cpuStart = thread_cpu_ms();
             draw_frame();
-            t = ms_since(start);
+            cpu[k] = thread_cpu_ms() - cpuStart;
+            times[k] = ms_since(start);
         }
         const double median = percentile(times, 0.5);
         const std::string seconds = std::to_string(row.first) + "-" + std::to_string(row.last);
-        std::printf("%-22s %9s %10.2f %10.2f %8.1f\n", showing_name(row).c_str(), seconds.c_str(), median,
-                    percentile(times, 0.95), 1000.0 / median);
+        std::printf("%-22s %9s %10.2f %10.2f %8.1f %8.2f\n", showing_name(row).c_str(), seconds.c_str(), median,
+                    percentile(times, 0.95), 1000.0 / median, percentile(cpu, 0.5));
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);

@@ -10,11 +10,12 @@
 //
 // The layer owns the immediate-mode stream: it keeps the current colour,
 // normal and texture coordinate as OpenGL does, computes sphere-map
-// coordinates on the CPU, and sends each vertex with every attribute of its
-// primitive, so the browser sees one vertex layout per primitive. Runs of
-// independent primitives (quads, triangles, points, lines) with nothing
-// between them go down as one draw; every other GL call first sends what is
-// pending, so the order of drawing and state never changes.
+// coordinates on the CPU, and writes each vertex with every attribute of its
+// primitive into its own array, which it draws with one glDrawArrays: no call
+// into the browser per vertex. Runs of independent primitives (quads,
+// triangles, points, lines) with nothing between them go down as one draw;
+// every other GL call first draws what is pending, so the order of drawing
+// and state never changes.
 #include <GL/gl.h>
 #include <GL/glu.h>
 

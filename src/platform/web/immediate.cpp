@@ -2,14 +2,17 @@
 // has no texture coordinate generation.
 //
 // The layer keeps the current colour, normal and texture coordinate as OpenGL
-// does and sends each vertex itself, with every attribute its primitive uses:
-// the browser's emulation lays out a primitive's vertices from its first one
-// and keeps no current values of its own. A primitive the application opens
-// may continue the one still open at the browser when it is of a kind whose
+// does and writes each vertex into its own array, with every attribute its
+// primitive uses, and draws the array with one glDrawArrays: in the browser a
+// call out of WebAssembly per vertex and attribute costs more than the
+// drawing, while one array of interleaved vertices of equal stride is the
+// emulation's fast path (one upload, one draw). A primitive the application
+// opens may continue the one still pending when it is of a kind whose
 // primitives stand alone (quads, triangles, points, lines) and nothing came
 // between them: the grids' thousands of one-quad pairs become one draw.
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 
 #include "platform/web/gl_compat.h"
 
@@ -17,10 +20,32 @@ namespace {
 
 enum Attribute : unsigned { Colour = 1, Normal = 2, TexCoord = 4 };
 
-// Vertices a merged run of independent primitives holds at most: whole
-// triangles and quads, indexed by 16 bits, and 40 bytes a vertex well inside
-// the emulation's vertex buffer.
-constexpr size_t RunLimit = 60000;
+// A vertex is its colour as four bytes (as the emulation keeps colours), then
+// normal, texture coordinate and position as floats, each only where its run
+// carries it.
+constexpr size_t MaxVertexBytes = 4 + 3 * 4 + 2 * 4 + 3 * 4;
+// The emulation uploads a draw's vertices into a buffer of at most 2 MiB, and
+// indexes quads by 16 bits: a run holds whole triangles and quads within both.
+constexpr size_t UploadBytes = 2097152;
+constexpr size_t RunLimit = UploadBytes / MaxVertexBytes / 12 * 12;
+static_assert(RunLimit < 65536, "quad indices are 16 bits");
+
+struct Layout {
+    size_t stride = 0;
+    size_t colour = 0, normal = 0, texCoord = 0, position = 0;  // byte offsets
+};
+
+Layout layout_of(unsigned attributes) {
+    Layout l;
+    if (attributes & Colour) l.colour = l.stride, l.stride += 4;
+    if (attributes & Normal) l.normal = l.stride, l.stride += 3 * 4;
+    if (attributes & TexCoord) l.texCoord = l.stride, l.stride += 2 * 4;
+    l.position = l.stride;
+    l.stride += 3 * 4;
+    return l;
+}
+
+alignas(4) unsigned char Run[RunLimit * MaxVertexBytes];
 
 struct ImmediateState {
     // Current values, as OpenGL keeps them.
@@ -45,7 +70,13 @@ struct ImmediateState {
     bool open = false;
     GLenum openMode = GL_POINTS;
     unsigned layout = 0;  // attributes every one of its vertices carries
-    size_t sent = 0;      // vertices sent into it
+    Layout bytes;         // where they lie in Run
+    size_t sent = 0;      // vertices written into Run
+
+    // The client arrays as last given to the GL: the enabled ones point into
+    // Run with the layout they were given for.
+    bool arraysGiven = false;
+    unsigned arrays = 0;
 };
 ImmediateState S;
 
@@ -60,12 +91,47 @@ size_t run_unit(GLenum mode) {
     }
 }
 
+// As the emulation stores a colour: clamped, scaled, cut toward zero; NaN is 0.
+GLubyte colour_byte(GLfloat c) {
+    if (!(c >= 0.0f)) return 0;
+    if (c >= 1.0f) return 255;
+    return GLubyte(double(c) * 255.0);
+}
+
+void point_arrays(unsigned attributes) {
+    if (S.arraysGiven && S.arrays == attributes) return;
+    if (!S.arraysGiven) glEnableClientState(GL_VERTEX_ARRAY);
+    const struct {
+        unsigned attribute;
+        GLenum array;
+    } optional[] = {{Colour, GL_COLOR_ARRAY}, {Normal, GL_NORMAL_ARRAY}, {TexCoord, GL_TEXTURE_COORD_ARRAY}};
+    for (const auto& o : optional) {
+        bool want = attributes & o.attribute, had = S.arraysGiven && (S.arrays & o.attribute);
+        if (want && !had) glEnableClientState(o.array);
+        if (!want && had) glDisableClientState(o.array);
+    }
+    const Layout l = layout_of(attributes);
+    const GLsizei stride = GLsizei(l.stride);
+    if (attributes & Colour) glColorPointer(4, GL_UNSIGNED_BYTE, stride, Run + l.colour);
+    if (attributes & Normal) glNormalPointer(GL_FLOAT, stride, Run + l.normal);
+    if (attributes & TexCoord) glTexCoordPointer(2, GL_FLOAT, stride, Run + l.texCoord);
+    glVertexPointer(3, GL_FLOAT, stride, Run + l.position);
+    S.arraysGiven = true;
+    S.arrays = attributes;
+}
+
 void close_open() {
     if (!S.open) return;
-    glEnd();
     S.open = false;
-    // The emulation keeps no colour from inside a primitive: the current one
-    // is set again for what follows.
+    // Whole primitives only: a primitive left short draws nothing in OpenGL.
+    const size_t unit = run_unit(S.openMode);
+    const size_t count = unit ? S.sent - S.sent % unit : S.sent;
+    if (count) {
+        point_arrays(S.layout);
+        glDrawArrays(S.openMode, 0, GLsizei(count));
+    }
+    // A colour given inside a primitive stays current after it, as in OpenGL:
+    // the GL, which saw only the array, is given it.
     if (S.layout & Colour) glColor4f(S.colour[0], S.colour[1], S.colour[2], S.colour[3]);
 }
 
@@ -174,21 +240,26 @@ void compat_glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
         close_open();
     }
     if (!S.open) {
-        glBegin(S.mode);
         S.open = true;
         S.openMode = S.mode;
         S.layout = attributes;
+        S.bytes = layout_of(attributes);
         S.sent = 0;
     }
+    S.given = 0;
+    // A strip longer than a run (the show draws none) ends there.
+    if (S.sent >= RunLimit) return;
     // Each vertex carries its primitive's attributes: those not given again
     // keep their current values, as in OpenGL. An attribute the first vertex
     // of a strip did not have cannot join it.
-    if (S.layout & Colour) glColor4f(S.colour[0], S.colour[1], S.colour[2], S.colour[3]);
-    if (S.layout & Normal) glNormal3f(S.normal[0], S.normal[1], S.normal[2]);
-    if (S.layout & TexCoord) glTexCoord2f(st[0], st[1]);
-    glVertex3f(x, y, z);
+    unsigned char* v = Run + S.sent * S.bytes.stride;
+    if (S.layout & Colour)
+        for (int i = 0; i < 4; ++i) v[S.bytes.colour + size_t(i)] = colour_byte(S.colour[i]);
+    if (S.layout & Normal) std::memcpy(v + S.bytes.normal, S.normal, sizeof S.normal);
+    if (S.layout & TexCoord) std::memcpy(v + S.bytes.texCoord, st, sizeof st);
+    const GLfloat position[3] = {x, y, z};
+    std::memcpy(v + S.bytes.position, position, sizeof position);
     ++S.sent;
-    S.given = 0;
 }
 
 void compat_glTexCoord2f(GLfloat s, GLfloat t) {
