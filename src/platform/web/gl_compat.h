@@ -42,7 +42,6 @@ GLUquadric* compat_gluNewQuadric();
 void compat_gluDeleteQuadric(GLUquadric* quadric);
 void compat_gluQuadricNormals(GLUquadric* quadric, GLenum normals);
 void compat_gluQuadricTexture(GLUquadric* quadric, GLboolean textureCoords);
-void compat_gluQuadricOrientation(GLUquadric* quadric, GLenum orientation);
 void compat_gluSphere(GLUquadric* quadric, GLdouble radius, GLint slices, GLint stacks);
 
 // ---- Texture uploads WebGL 1 would refuse: mipmaps built on the CPU (sizes

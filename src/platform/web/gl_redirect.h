@@ -23,7 +23,6 @@
 #define gluDeleteQuadric compat_gluDeleteQuadric
 #define gluQuadricNormals compat_gluQuadricNormals
 #define gluQuadricTexture compat_gluQuadricTexture
-#define gluQuadricOrientation compat_gluQuadricOrientation
 #define gluSphere compat_gluSphere
 #define gluBuild2DMipmaps compat_gluBuild2DMipmaps
 #define glTexImage2D compat_glTexImage2D
