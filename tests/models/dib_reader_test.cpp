@@ -81,42 +81,51 @@ Bitmap bitmap(uint16_t bits, Bytes pixels, std::vector<uint32_t> palette = {}) {
     return b;
 }
 
-struct EncodingCase { const char* name; Bitmap file; };
+// One way of storing the picture, each row whole: the pixels are the plain
+// rows of its depth (bottom-up or top-down, with its bit fields), or the RLE
+// stream its compression names.
+struct EncodingCase {
+    const char* name;
+    uint16_t bits;
+    size_t paletteEntries;  // 0: none
+    uint32_t compression;   // 0 none, 1 RLE8, 2 RLE4, 3 bit fields
+    std::vector<uint32_t> masks;
+    uint32_t coloursUsed;
+    bool core, fileHeader, topDown;
+};
 
-std::vector<EncodingCase> encodings() {
-    std::vector<EncodingCase> cases = {
-        {"8 bits, 256 colours", bitmap(8, rows(8), palette_of(256))},
-        {"8 bits, colours used 16", bitmap(8, rows(8), palette_of(16))},
-        {"4 bits", bitmap(4, rows(4), palette_of(16))},
-        {"16 bits 5-5-5", bitmap(16, rows(16))},
-        {"16 bits, 5-6-5 bit fields", bitmap(16, rows(16, false, {0xF800, 0x07E0, 0x001F}))},
-        {"24 bits", bitmap(24, rows(24))},
-        {"32 bits", bitmap(32, rows(32))},
-        {"32 bits, bit fields R G B from the low byte up", bitmap(32, rows(32, false, {0xFF, 0xFF00, 0xFF0000}))},
-        {"RLE8", bitmap(8, Rle8, palette_of(256))},
-        {"RLE4", bitmap(4, Rle4, palette_of(16))},
-        {"core header, 8 bits", bitmap(8, rows(8), palette_of(256))},
-        {"core header, 24 bits", bitmap(24, rows(24))},
-        {"no file header, 8 bits", bitmap(8, rows(8), palette_of(256))},
-        {"no file header, core header, 4 bits", bitmap(4, rows(4), palette_of(16))},
-        {"top-down, 24 bits", bitmap(24, rows(24, true))},
-        {"top-down, 4 bits", bitmap(4, rows(4, true), palette_of(16))},
-    };
-    cases[1].file.coloursUsed = 16;
-    cases[4].file.compression = 3, cases[4].file.masks = {0xF800, 0x07E0, 0x001F};
-    cases[7].file.compression = 3, cases[7].file.masks = {0xFF, 0xFF00, 0xFF0000};
-    cases[8].file.compression = 1;
-    cases[9].file.compression = 2;
-    cases[10].file.core = cases[11].file.core = cases[13].file.core = true;
-    cases[12].file.fileHeader = cases[13].file.fileHeader = false;
-    cases[14].file.height = cases[15].file.height = -H;
-    return cases;
+const EncodingCase Encodings[] = {
+    {"8 bits, 256 colours", 8, 256, 0, {}, 0, false, true, false},
+    {"8 bits, colours used 16", 8, 16, 0, {}, 16, false, true, false},
+    {"4 bits", 4, 16, 0, {}, 0, false, true, false},
+    {"16 bits 5-5-5", 16, 0, 0, {}, 0, false, true, false},
+    {"16 bits, 5-6-5 bit fields", 16, 0, 3, {0xF800, 0x07E0, 0x001F}, 0, false, true, false},
+    {"24 bits", 24, 0, 0, {}, 0, false, true, false},
+    {"32 bits", 32, 0, 0, {}, 0, false, true, false},
+    {"32 bits, bit fields R G B from the low byte up", 32, 0, 3, {0xFF, 0xFF00, 0xFF0000}, 0, false, true, false},
+    {"RLE8", 8, 256, 1, {}, 0, false, true, false},
+    {"RLE4", 4, 16, 2, {}, 0, false, true, false},
+    {"core header, 8 bits", 8, 256, 0, {}, 0, true, true, false},
+    {"core header, 24 bits", 24, 0, 0, {}, 0, true, true, false},
+    {"no file header, 8 bits", 8, 256, 0, {}, 0, false, false, false},
+    {"no file header, core header, 4 bits", 4, 16, 0, {}, 0, true, false, false},
+    {"top-down, 24 bits", 24, 0, 0, {}, 0, false, true, true},
+    {"top-down, 4 bits", 4, 16, 0, {}, 0, false, true, true},
+};
+
+Bitmap file_of(const EncodingCase& c) {
+    const Bytes pixels = c.compression == 1 ? Rle8 : c.compression == 2 ? Rle4 : rows(c.bits, c.topDown, c.masks);
+    Bitmap b = bitmap(c.bits, pixels, c.paletteEntries ? palette_of(c.paletteEntries) : std::vector<uint32_t>{});
+    b.compression = c.compression, b.masks = c.masks, b.coloursUsed = c.coloursUsed;
+    b.core = c.core, b.fileHeader = c.fileHeader;
+    if (c.topDown) b.height = -H;
+    return b;
 }
 
 TEST(DibDecode, EveryEncodingGivesTheSamePicture) {
-    for (const EncodingCase& c : encodings()) {
+    for (const EncodingCase& c : Encodings) {
         RgbImage image{};
-        Bytes file = bmp(c.file);
+        Bytes file = bmp(file_of(c));
         ASSERT_EQ(decode_dib(file.data(), file.size(), &image), DibResult::Ok) << c.name;
         EXPECT_EQ(image.width, W) << c.name;
         EXPECT_EQ(image.height, H) << c.name;
