@@ -1,5 +1,6 @@
 """Headless Chromium driven over the DevTools protocol, and the page served
-locally: what the web tests and the tour need, with the standard library only.
+locally: what the web tests and the tour need, with the standard library and
+Pillow (Debian's python3-pil) for the pictures.
 
 Chromium talks over --remote-debugging-pipe: commands go in on its fd 3,
 replies and events come out on its fd 4, each a JSON text ended by a NUL.
@@ -7,15 +8,16 @@ replies and events come out on its fd 4, each a JSON text ended by a NUL.
 import base64
 import functools
 import http.server
+import io
 import json
 import os
 import shutil
-import struct
 import subprocess
 import tempfile
 import threading
 import time
-import zlib
+
+from PIL import Image
 
 # Runs before the page's own scripts: keeps every sound context the page makes
 # (with the time it was made and whether a gesture had happened), and lets the
@@ -277,49 +279,9 @@ class Chromium:
 
 
 def decode_png(data):
-    """8-bit RGB or RGBA PNG, not interlaced, to (width, height, RGB rows top first)."""
-    if data[:8] != b"\x89PNG\r\n\x1a\n":
-        raise ValueError("not a PNG")
-    pos, idat, header = 8, b"", None
-    while pos < len(data):
-        length, kind = struct.unpack(">I4s", data[pos:pos + 8])
-        body = data[pos + 8:pos + 8 + length]
-        if kind == b"IHDR":
-            header = struct.unpack(">IIBBBBB", body)
-        elif kind == b"IDAT":
-            idat += body
-        pos += 12 + length
-    width, height, depth, colour, _, _, interlace = header
-    if depth != 8 or colour not in (2, 6) or interlace:
-        raise ValueError("unsupported PNG (depth %d, colour type %d)" % (depth, colour))
-    channels = 3 if colour == 2 else 4
-    raw = zlib.decompress(idat)
-    stride = width * channels
-    rows, previous = [], bytearray(stride)
-    for y in range(height):
-        kind = raw[y * (stride + 1)]
-        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
-        for i in range(stride):
-            left = line[i - channels] if i >= channels else 0
-            up = previous[i]
-            corner = previous[i - channels] if i >= channels else 0
-            if kind == 1:
-                line[i] = (line[i] + left) & 255
-            elif kind == 2:
-                line[i] = (line[i] + up) & 255
-            elif kind == 3:
-                line[i] = (line[i] + ((left + up) >> 1)) & 255
-            elif kind == 4:
-                p = left + up - corner
-                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
-                predictor = left if pa <= pb and pa <= pc else up if pb <= pc else corner
-                line[i] = (line[i] + predictor) & 255
-        rows.append(bytes(line))
-        previous = line
-    pixels = b"".join(rows)
-    if channels == 4:
-        pixels = bytes(b for i, b in enumerate(pixels) if i % 4 != 3)
-    return width, height, pixels
+    """A PNG to (width, height, RGB rows top first)."""
+    image = Image.open(io.BytesIO(data)).convert("RGB")
+    return image.width, image.height, image.tobytes()
 
 
 def lit_fraction(pixels, threshold=24):
@@ -330,11 +292,5 @@ def lit_fraction(pixels, threshold=24):
 
 
 def write_png(path, width, height, pixels):
-    """RGB rows top first into an 8-bit PNG."""
-    def chunk(kind, body):
-        return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
-    stride = width * 3
-    raw = b"".join(b"\0" + pixels[y * stride:(y + 1) * stride] for y in range(height))
-    with open(path, "wb") as f:
-        f.write(b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, 2, 0, 0, 0)) +
-                chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
+    """RGB rows top first into a PNG."""
+    Image.frombytes("RGB", (width, height), bytes(pixels)).save(path)

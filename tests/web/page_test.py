@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """The show's web page in headless Chromium, one case per run:
 
   page_test.py CASE --page DIR [--capture PROGRAM --media DIR] [--out DIR]

@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Plays the whole show once in headless Chromium, in real time, and prints
 for each showing the frames per second and the main thread's milliseconds
 per drawn frame (median and 95th percentile, as the page itself times its
