@@ -8,12 +8,10 @@
 #include <cmath>
 #include <cstdio>
 #include <vector>
-#if defined(__linux__)
-#include <dlfcn.h>
-#endif
 
 #include "platform/byte_reader.h"
 #include "platform/platform.h"
+#include "platform/system.h"
 
 namespace platform {
 namespace {
@@ -109,37 +107,12 @@ void render_audio(void*, Uint8* stream, int bytes) {
     for (size_t i = done * 2; i < frames * 2; ++i) out[i] = 0;
 }
 
-// On a machine without a sound card ALSA writes a screenful of configuration
-// errors to stderr while SDL looks for its default device, on every start, for
-// a silence that is expected and told in one line of our own. Its library is
-// hushed while the device opens (SDL loads the same libasound; no build-time
-// dependency on it) and given its own handler back afterwards.
-class QuietAlsa {
-public:
-    QuietAlsa() {
-#if defined(__linux__)
-        library_ = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
-        if (library_) setHandler_ = reinterpret_cast<SetHandler>(dlsym(library_, "snd_lib_error_set_handler"));
-        if (setHandler_) setHandler_(&QuietAlsa::ignore);
-#endif
-    }
-    ~QuietAlsa() {
-#if defined(__linux__)
-        if (setHandler_) setHandler_(nullptr);  // ALSA's default handler again
-        if (library_) dlclose(library_);
-#endif
-    }
-    QuietAlsa(const QuietAlsa&) = delete;
-    QuietAlsa& operator=(const QuietAlsa&) = delete;
-
-private:
-#if defined(__linux__)
-    using Handler = void (*)(const char* file, int line, const char* function, int error, const char* format, ...);
-    using SetHandler = int (*)(Handler);
-    static void ignore(const char*, int, const char*, int, const char*, ...) {}
-    void* library_ = nullptr;
-    SetHandler setHandler_ = nullptr;
-#endif
+// The system's audio library hushed while SDL opens the device (system.h).
+struct QuietAudio {
+    QuietAudio() { hush_audio_library(); }
+    ~QuietAudio() { unhush_audio_library(); }
+    QuietAudio(const QuietAudio&) = delete;
+    QuietAudio& operator=(const QuietAudio&) = delete;
 };
 
 }  // namespace
@@ -168,12 +141,12 @@ void open_music(const char* fileName) {
     want.samples = 1024;
     want.callback = render_audio;
     {
-        QuietAlsa quiet;
+        QuietAudio quiet;
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
             SDL_AudioSpec got{};
             Device = SDL_OpenAudioDevice(nullptr, 0, &want, &got, 0);
             BufferSeconds = Device ? double(got.samples) / TuneSampleRate : 0.0;
-            // Stops SDL's device-watching thread while ALSA is still hushed.
+            // Stops SDL's device-watching thread while the library is still hushed.
             if (Device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
     }

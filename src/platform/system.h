@@ -33,5 +33,10 @@ void frame_swapped();                                 // after each swap
 void release_frame_target();                          // before the GL context goes
 bool frame_target_size(int* width, int* height);      // the frame's, where it is not the window's own
 Answer show_system_box(const MessageBoxRecord& box);  // the target's own modal box
+// The system audio library's own error messages hushed while SDL opens the
+// audio device, and given back: ALSA writes a screenful on a machine without
+// a sound card, for a silence the show tells in one line of its own.
+void hush_audio_library();
+void unhush_audio_library();
 
 }  // namespace platform

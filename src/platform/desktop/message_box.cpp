@@ -4,11 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
+#include "platform/desktop/desktop.h"
 #include "platform/platform.h"
 #include "platform/system.h"
 
@@ -28,13 +25,7 @@ public:
     ErrorTrail() {
         SDL_LogGetOutputFunction(&previous_, &previousData_);
         previousPriority_ = SDL_LogGetPriority(SDL_LOG_CATEGORY_ERROR);
-#ifndef _WIN32
-        if (pipe(pipe_) == 0) {
-            for (int fd : pipe_) fcntl(fd, F_SETFL, O_NONBLOCK);
-        } else {
-            pipe_[0] = pipe_[1] = -1;
-        }
-#endif
+        open_error_pipe(pipe_);
         Current = this;
         SDL_LogSetOutputFunction(&ErrorTrail::log, nullptr);
         SDL_LogSetPriority(SDL_LOG_CATEGORY_ERROR, SDL_LOG_PRIORITY_DEBUG);  // SDL_SetError logs at this level
@@ -43,22 +34,14 @@ public:
         SDL_LogSetPriority(SDL_LOG_CATEGORY_ERROR, previousPriority_);
         SDL_LogSetOutputFunction(previous_, previousData_);
         Current = nullptr;
-#ifndef _WIN32
-        for (int fd : pipe_) {
-            if (fd >= 0) close(fd);
-        }
-#endif
+        close_error_pipe(pipe_);
     }
     ErrorTrail(const ErrorTrail&) = delete;
     ErrorTrail& operator=(const ErrorTrail&) = delete;
 
     // The errors in the order they were raised, "; " between them.
     std::string text() {
-#ifndef _WIN32
-        char chunk[256];
-        ssize_t got;
-        while (pipe_[0] >= 0 && (got = read(pipe_[0], chunk, sizeof chunk)) > 0) kept_.append(chunk, size_t(got));
-#endif
+        read_error_pipe(pipe_[0], &kept_);
         std::string joined;
         size_t start = 0;
         for (size_t end; (end = kept_.find('\n', start)) != std::string::npos; start = end + 1) {
@@ -70,26 +53,17 @@ public:
     }
 
 private:
-#ifndef _WIN32
-    // A plain write: this may run in SDL's forked child.
-    static void put(int fd, const char* bytes, size_t size) {
-        for (ssize_t done; size > 0 && (done = write(fd, bytes, size)) > 0; bytes += done, size -= size_t(done)) {
-        }
-    }
-#endif
     static void log(void*, int category, SDL_LogPriority priority, const char* message) {
         ErrorTrail* trail = Current;
         if (category != SDL_LOG_CATEGORY_ERROR || priority != SDL_LOG_PRIORITY_DEBUG) {
             if (trail->previous_) trail->previous_(trail->previousData_, category, priority, message);
             return;
         }
-#ifndef _WIN32
-        if (trail->pipe_[1] >= 0) {
-            put(trail->pipe_[1], message, std::strlen(message));
-            put(trail->pipe_[1], "\n", 1);
+        if (trail->pipe_[1] >= 0) {  // this may run in SDL's forked child
+            write_error_pipe(trail->pipe_[1], message, std::strlen(message));
+            write_error_pipe(trail->pipe_[1], "\n", 1);
             return;
         }
-#endif
         trail->kept_ += message;
         trail->kept_ += '\n';
     }
@@ -99,9 +73,7 @@ private:
     void* previousData_ = nullptr;
     SDL_LogPriority previousPriority_ = SDL_LOG_PRIORITY_CRITICAL;
     std::string kept_;
-#ifndef _WIN32
     int pipe_[2] = {-1, -1};
-#endif
 };
 ErrorTrail* ErrorTrail::Current = nullptr;
 }  // namespace

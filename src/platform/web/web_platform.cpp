@@ -87,4 +87,8 @@ bool open_window(const char* title, int width, int height, bool) {
     return W.window != nullptr;
 }
 
+// The browser's audio says nothing on its own.
+void hush_audio_library() {}
+void unhush_audio_library() {}
+
 }  // namespace platform
