@@ -20,17 +20,19 @@ const char* const CaptureDefaultMedia = ".";
 #define CAPTURE_MEDIA_WORDS "the working folder"
 #endif
 
-const char* const CaptureUsage =
+std::string capture_usage() {
+    const std::string last = std::to_string(CaptureLastSecond), end = std::to_string(CaptureLastSecond + 1);
+    return
     "usage: capture [OPTION]...\n"
     "Renders the show offscreen at a fixed frame rate of show time (frame k is at second k / fps)\n"
     "and writes any of: chosen frames as PNG, a contact sheet of them, the tune as WAV, the show as MP4.\n"
-    "Seconds run from 0 to 225 (decimals allowed, below 226).\n"
+    "Seconds run from 0 to " + last + " (decimals allowed, below " + end + ").\n"
     "\n"
     "  --fps N          frames per second of show time (default 60)\n"
     "  --at S,S,...     choose the first frame of each of these seconds (default: none)\n"
     "  --every N        choose every Nth frame of the range (default: none)\n"
     "  --from S         first second of the range of --every, --audio and --video (default 0)\n"
-    "  --to S           last second of the range, its frame included (default: the end of second 225)\n"
+    "  --to S           last second of the range, its frame included (default: the end of second " + last + ")\n"
     "  --out DIR        write the chosen frames as DIR/frame_NNNNNN.png (default: not written)\n"
     "  --sheet FILE     write the chosen frames, each labelled with its second, on one PNG contact sheet\n"
     "                   (default: none; at most 1000 frames)\n"
@@ -49,6 +51,7 @@ const char* const CaptureUsage =
     "\n"
     "Each output appears under its own name only when complete. Exit codes: 0 done, 1 a failure\n"
     "while capturing, 2 bad arguments, 130 or 143 stopped by a signal.\n";
+}
 
 namespace {
 
@@ -64,7 +67,7 @@ bool parse_int(const std::string& text, int* out) {
     return true;
 }
 
-// A second of the show, 0 up to the end of second 225.
+// A second of the show, 0 up to the end of its last.
 bool parse_second(const std::string& text, double* out) {
     errno = 0;
     char* end = nullptr;
@@ -114,7 +117,7 @@ bool choose_frames(const Raw& raw, CaptureOptions* options, std::string* error) 
     const int fps = options->fps;
     for (const std::string& text : raw.at) {
         double second;
-        if (!parse_second(text, &second)) return fail(error, "--at: not a second of the show (0 to 225): " + text);
+        if (!parse_second(text, &second)) return fail(error, "--at: not a second of the show (0 to " + std::to_string(CaptureLastSecond) + "): " + text);
         int64_t frame = frame_at_or_after(second, fps);
         options->frames.insert(frame > last_frame(fps) ? last_frame(fps) : frame);
     }

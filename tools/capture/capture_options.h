@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "timeline/scene_table.h"
+
 // The media folder when --media is not given ("." unless the build installs the media elsewhere).
 extern const char* const CaptureDefaultMedia;
 
@@ -25,8 +27,8 @@ struct CaptureOptions {
     bool help = false;             // --help: print the usage, nothing else
 };
 
-// The last second the show draws; second 226 ends it.
-constexpr int CaptureLastSecond = 225;
+// The last second the show draws; the second after it ends the show.
+constexpr int CaptureLastSecond = LastSecond;
 // Frames on one contact sheet at most (a sheet of 1,000 is 4,600 pixels square).
 constexpr size_t SheetMaxFrames = 1000;
 
@@ -40,4 +42,4 @@ bool parse_capture_options(const std::vector<std::string>& args, CaptureOptions*
 int render_scale_for(const CaptureOptions& options);
 
 // Every option with its default, for --help.
-extern const char* const CaptureUsage;
+std::string capture_usage();
