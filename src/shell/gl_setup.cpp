@@ -2,6 +2,9 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <filesystem>
+#include <system_error>
+
 #include "platform/platform.h"
 #include "shell/shell.h"
 #include "timeline/demo.h"
@@ -29,6 +32,20 @@ void setup_gl_context(int width, int height) {
     init_gl_state();
     resize_gl_view(width, height);
     start_demo();
+}
+
+bool start_offline_show(const char* mediaDir, CalendarClock clock, FramePresenter present, int width, int height) {
+    std::error_code error;
+    std::filesystem::current_path(mediaDir, error);
+    if (error) return false;
+    platform::mute_music();
+    set_calendar_clock(clock);
+    set_frame_presenter(present);
+    glViewport(0, 0, width, height);
+    init_gl_state();
+    resize_gl_view(width, height);
+    start_demo();
+    return true;
 }
 
 bool set_pixel_format() {

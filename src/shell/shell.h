@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "timeline/demo.h"
 
 // Window messages the show handles; everything else takes the default path.
 enum WindowMessage : unsigned {
@@ -32,6 +33,28 @@ int run_message_loop();
 void dispatch_event(const platform::Event& event);  // every event but Quit, to the window procedure
 long window_proc(unsigned message, uintptr_t wParam, intptr_t lParam);
 void kill_gl_window();  // safe to run twice
+
+// ---- The show without a window, for the tools and tests that draw offscreen
+// into a context already current: what setup_gl_context does once the
+// context is there, with the media folder entered, the tune muted, `clock` in
+// place of the calendar and `present` in place of the buffer swap (nullptr:
+// the show's own), the drawing state and view at width by height, and the
+// whole start-up. False, with nothing started, when the folder cannot be entered.
+bool start_offline_show(const char* mediaDir, CalendarClock clock, FramePresenter present, int width, int height);
+// The calendar second a simulated clock starts the show at: any fixed origin,
+// only differences of the clock matter to the show.
+constexpr int64_t SimulatedClockOrigin = 1000000000;
+// Gives the show its own calendar clock and buffer swap back when it goes,
+// whichever way the code that replaced them leaves (a failed assertion too).
+struct OfflineSeams {
+    OfflineSeams() = default;
+    OfflineSeams(const OfflineSeams&) = delete;
+    OfflineSeams& operator=(const OfflineSeams&) = delete;
+    ~OfflineSeams() {
+        set_calendar_clock(nullptr);
+        set_frame_presenter(nullptr);
+    }
+};
 
 // ---- The loop's pace and its figures.
 void start_pacing(int maxFps);  // at most maxFps frames a second; 0: as fast as the machine draws

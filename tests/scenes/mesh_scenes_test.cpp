@@ -63,10 +63,7 @@ protected:
                                  Picture{"crysblb.tga", 120, 0, 120}, Picture{"bg.tga", 0, 0, 70},
                                  Picture{"flare.tga", 0, 0, 90}})
             write_bytes(p.name, solid_targa(8, 8, 24, p.r, p.g, p.b));
-        platform::mute_music();
-        init_gl_state();
-        resize_gl_view(800, 600);
-        start_demo();
+        start_offline_show(".", nullptr, nullptr, 800, 600);
     }
     void SetUp() override {
         GlTest::SetUp();
@@ -181,6 +178,7 @@ TEST_F(MeshScenes, TwinBowlsFarSheetTakesGeneratedTOnlyFromItsSecondFrame) {
 
 TEST_F(MeshScenes, ReflectingSpheresHandGridFourToTheTunnelAndTheTunnelGridSevenToTheBlobSheet) {
     static int64_t now = 0;
+    OfflineSeams seams;
     set_calendar_clock([] { return now; });
     set_frame_presenter([] {});
     start_clock();
@@ -195,8 +193,6 @@ TEST_F(MeshScenes, ReflectingSpheresHandGridFourToTheTunnelAndTheTunnelGridSeven
         EXPECT_EQ(extent(1), (std::vector<float>{-8.5f, 9.1f})) << second;   // 17.6 high
     }
     EXPECT_NEAR(VertexGridTable[4][grid_index(22, 22) + 2], -219.99f, 0.01f);
-    set_frame_presenter(nullptr);
-    set_calendar_clock(nullptr);
 
     // Grid 6 from the blob sheet's own start-up, grid 7 from the tunnel's: the
     // two halves of the blob sheet look the same.

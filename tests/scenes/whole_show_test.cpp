@@ -34,13 +34,8 @@ const ScheduleRow* showing_at(int second) {
 }
 
 TEST_F(WholeShow, EverySceneInItsSecondsWithoutErrorsThenTheEnd) {
-    ASSERT_EQ(chdir(SHOW_MEDIA_DIR), 0);
-    platform::mute_music();
-    set_calendar_clock(show_second);
-    set_frame_presenter([] {});
-    init_gl_state();
-    resize_gl_view(800, 600);
-    start_demo();
+    OfflineSeams seams;
+    ASSERT_TRUE(start_offline_show(SHOW_MEDIA_DIR, show_second, [] {}, 800, 600));
     ASSERT_GT(ModelTable[SlotShob].objectCount, 0) << "generated media in " << SHOW_MEDIA_DIR;
 
     auto mesh_texture = [](int slot) {

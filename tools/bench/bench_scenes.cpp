@@ -34,10 +34,9 @@
 
 namespace {
 
-constexpr int64_t ClockOrigin = 1000000000;
 int64_t SimulatedSecond = 0;
 
-int64_t simulated_calendar() { return ClockOrigin + SimulatedSecond; }
+int64_t simulated_calendar() { return SimulatedClockOrigin + SimulatedSecond; }
 void finish_frame() { glFinish(); }
 
 using Clock = std::chrono::steady_clock;
@@ -111,18 +110,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_scenes: offscreen OpenGL context: %s\n", error.c_str());
         return 1;
     }
-    if (chdir(media.c_str()) != 0) {
+    const auto startup = Clock::now();
+    if (!start_offline_show(media.c_str(), simulated_calendar, finish_frame, frame_width(), frame_height())) {
         std::fprintf(stderr, "bench_scenes: cannot enter media folder %s\n", media.c_str());
         return 1;
     }
-    platform::mute_music();
-    set_calendar_clock(simulated_calendar);
-    set_frame_presenter(finish_frame);
-    init_gl_state();
-    resize_gl_view(frame_width(), frame_height());
-
-    const auto startup = Clock::now();
-    start_demo();
     glFinish();
     const double startupMs = ms_since(startup);
 
@@ -147,7 +139,7 @@ int main(int argc, char** argv) {
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
-    std::printf("start-up (start_demo, all media, music muted): %.1f ms\n", startupMs);
+    std::printf("start-up (all media, music muted): %.1f ms\n", startupMs);
     std::printf("peak memory (max RSS): %.1f MB\n", double(usage.ru_maxrss) / 1024.0);
     platform::close_offscreen_context();
     return 0;

@@ -28,8 +28,6 @@
 
 namespace {
 
-// Any fixed origin: only differences of the clock matter to the show.
-constexpr int64_t ClockOrigin = 1000000000;
 constexpr int BadInput = 2, Failed = 1;
 
 CaptureOptions Options;
@@ -49,7 +47,7 @@ struct Outputs {
     std::string error;                 // the first failure; empty while all is well
 } Out;
 
-int64_t simulated_calendar() { return ClockOrigin + Frame / Options.fps; }
+int64_t simulated_calendar() { return SimulatedClockOrigin + Frame / Options.fps; }
 
 bool fail(const std::string& message) {
     if (Out.error.empty()) Out.error = message;
@@ -156,14 +154,9 @@ bool draw_frames(int64_t last) {
     std::string error;
     if (!platform::open_offscreen_context(Out.frameWidth, Out.frameHeight, &error))
         return fail("offscreen OpenGL context: " + error);
-    platform::mute_music();
-    if (chdir(Options.mediaDir.c_str()) != 0) return fail("cannot enter the media folder " + Options.mediaDir);
     Out.pixels.resize(size_t(Out.frameWidth) * Out.frameHeight * 4);
-    set_calendar_clock(simulated_calendar);
-    set_frame_presenter(take_frame);
-    init_gl_state();
-    resize_gl_view(Out.frameWidth, Out.frameHeight);
-    start_demo();
+    if (!start_offline_show(Options.mediaDir.c_str(), simulated_calendar, take_frame, Out.frameWidth, Out.frameHeight))
+        return fail("cannot enter the media folder " + Options.mediaDir);
     Progress progress(last + 1);
     Out.progress = &progress;
     for (Frame = 0; Frame <= last && Out.error.empty() && !StopSignal; ++Frame) {
@@ -231,7 +224,7 @@ int main(int argc, char** argv) {
         return BadInput;
     }
     if (Options.help) {
-        std::fputs(CaptureUsage, stdout);
+        std::fputs(capture_usage().c_str(), stdout);
         return 0;
     }
     // A media error is told on stderr and the capture goes on, as the show
