@@ -22,7 +22,7 @@ full_screen_until_escape() {
   expect_mode 800x600
   wait_for 20 cursor_is hidden || fail "cursor shown in full screen"
   expect_drawing
-  key_to "Z_U OpenGl Base" Escape
+  key_to "$ShowTitle" Escape
   expect_exit 0
   expect_mode 1024x768
 }
@@ -31,7 +31,7 @@ now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 lit_in() { [ "$(convert "$1" -crop "$2" -colorspace Gray -format '%[fx:int(255*mean)]' info:)" -gt 8 ]; }
 black_in() { [ "$(convert "$1" -crop "$2" -format '%[fx:int(255*maxima)]' info:)" = 0 ]; }
 # The show's window over the whole of a 1920x1080 screen.
-covers_screen() { xwininfo -id "$(window_id "Z_U OpenGl Base")" | grep -q "geometry 1920x1080+0+0"; }
+covers_screen() { xwininfo -id "$(window_id "$ShowTitle")" | grep -q "geometry 1920x1080+0+0"; }
 case $case_name in
 window-escape)
   start_xvfb 1024x768
@@ -42,7 +42,7 @@ window-escape)
   expect_drawing
   expect_picture
   expect_key_ignored a
-  key_to "Z_U OpenGl Base" Escape
+  key_to "$ShowTitle" Escape
   expect_exit 0
   # A plain start says at most one thing (no sound card here: that it is silent).
   [ "$(wc -l <"$work/show.log")" -le 1 ] || fail "more than one line on stderr"
@@ -52,7 +52,7 @@ window-close)
   start_show
   answer Escape
   expect_window_800x600_at_origin
-  "$xprobe" close "$(window_id "Z_U OpenGl Base")"
+  "$xprobe" close "$(window_id "$ShowTitle")"
   expect_exit 0
   ;;
 fullscreen-escape)
@@ -67,7 +67,7 @@ fullscreen-800x600-screen)
   answer Return
   expect_window_800x600_at_origin
   wait_for 20 cursor_is hidden || fail "cursor shown in full screen"
-  key_to "Z_U OpenGl Base" Escape
+  key_to "$ShowTitle" Escape
   expect_exit 0
   ;;
 fullscreen-signal)
@@ -127,7 +127,7 @@ music)
   answer Escape
   expect_window_800x600_at_origin
   sleep 3
-  key_to "Z_U OpenGl Base" Escape
+  key_to "$ShowTitle" Escape
   expect_exit 0
   expect_tune "$work/audio.raw"
   grep -qx "tune moved to the clock: 0 times" "$work/show.log" || fail "the tune was moved: $(grep '^tune' "$work/show.log")"
@@ -150,7 +150,7 @@ silent-without-tune)
   answer Escape
   expect_window_800x600_at_origin
   expect_drawing
-  key_to "Z_U OpenGl Base" Escape
+  key_to "$ShowTitle" Escape
   expect_exit 0
   expect_no_sound "$work/audio.raw"
   ;;
@@ -180,7 +180,7 @@ window-whole-show)
     170) rss170=$(rss) ;;
     219) rss219=$(rss); continue ;;
     esac
-    import -window "$(window_id "Z_U OpenGl Base")" "$work/at-$second.png" 2>/dev/null || fail "no screenshot at $second"
+    import -window "$(window_id "$ShowTitle")" "$work/at-$second.png" 2>/dev/null || fail "no screenshot at $second"
     shots+=("$work/at-$second.png")
   done
   for _ in $(seq 150); do kill -0 "$show_pid" 2>/dev/null || break; sleep 0.1; done
@@ -224,9 +224,9 @@ scaled-1920x1080)
     expect_xrandr 1920x1080
     show_args=(--scaled)
     start_show env $driver
-    wait_for 100 has_window "Z_U OpenGl Base" || fail "no show window"
+    wait_for 100 has_window "$ShowTitle" || fail "no show window"
     wait_for 50 covers_screen \
-      || fail "the window does not cover the screen: $(xwininfo -id "$(window_id "Z_U OpenGl Base")" | grep geometry)"
+      || fail "the window does not cover the screen: $(xwininfo -id "$(window_id "$ShowTitle")" | grep geometry)"
     expect_xrandr 1920x1080
     wait_for 20 cursor_is hidden || fail "cursor shown in the scaled full screen"
     expect_drawing
@@ -250,7 +250,7 @@ difference = sum(ImageStat.Stat(ImageChops.difference(centre, frame.crop((0, 0, 
 print(f"backdrop against capture's frame: mean difference {difference:.2f}")
 assert difference < 2, f"the backdrop differs from capture's by {difference:.2f}"
 PY
-    key_to "Z_U OpenGl Base" Escape
+    key_to "$ShowTitle" Escape
     expect_exit 0
     expect_xrandr 1920x1080
     [ -z "$(grep -v "^No sound" "$work/show.log")" ] || fail "the show said: $(cat "$work/show.log")"
@@ -278,7 +278,7 @@ wayland)
   for screen in --window --fullscreen; do
     show_args=($screen)
     start_show
-    wait_for 150 has_window "Z_U OpenGl Base" || fail "$screen: no show window under Xwayland"
+    wait_for 150 has_window "$ShowTitle" || fail "$screen: no show window under Xwayland"
     expect_drawing
     if [ $screen = --fullscreen ]; then
       # The window before may still be fading out over a bar when the picture
@@ -291,7 +291,7 @@ wayland)
       fi
       grep -q "^Wayland cannot switch the display to 800x600" "$work/show.log" || fail "--fullscreen: no line on why"
     else
-      info=$(xwininfo -id "$(window_id "Z_U OpenGl Base")")
+      info=$(xwininfo -id "$(window_id "$ShowTitle")")
       grep -q 'geometry 800x600' <<<"$info" || fail "--window: not 800x600: $info"
       at=$(awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print "+" x "+" y }' <<<"$info")
       # The velvet of the opening scene: red well above blue over most of the window's 800x600.
@@ -317,13 +317,13 @@ scaled-render-scale)
     show_args=(--scaled --stats)
     [ $scale = auto ] || show_args+=(--render-scale $scale)
     start_show
-    wait_for 100 has_window "Z_U OpenGl Base" || fail "no show window"
+    wait_for 100 has_window "$ShowTitle" || fail "no show window"
     wait_for 50 covers_screen || fail "--render-scale $scale: the window does not cover the screen"
     expect_drawing
     # The first frames are blank until the clock starts on the turn of a second.
     lit_shot() { import -window root "$work/scaled-$scale.png" 2>/dev/null && lit_in "$work/scaled-$scale.png" 480x1080+240+0; }
     wait_for 50 lit_shot || fail "--render-scale $scale: no picture on the screen"
-    key_to "Z_U OpenGl Base" Escape
+    key_to "$ShowTitle" Escape
     expect_exit 0
     kill "$server_pid"; wait "$server_pid" 2>/dev/null; server_pid=
     frame=$(tr -d '\r' <"$work/show.log" | grep '^frame ')
@@ -371,7 +371,7 @@ scaled-without-framebuffer-objects)
   expect_window_800x600_at_origin
   expect_drawing
   expect_picture
-  key_to "Z_U OpenGl Base" Escape
+  key_to "$ShowTitle" Escape
   expect_exit 0
   grep -q "^No 2400x1800 frame (OpenGL 2.1 .*no framebuffer objects): drawing at 800x600 instead" "$work/show.log" \
     || fail "no line on the frame the driver cannot draw"
@@ -392,12 +392,12 @@ loop-restarts)
   # Each start waits a second for a clock that stands still to turn, then
   # draws; faketime waits for the show as a child: no CPU time of its own to watch.
   sleep 4
-  import -window "$(window_id "Z_U OpenGl Base")" "$work/first-pass.png" 2>/dev/null || fail "no screenshot"
+  import -window "$(window_id "$ShowTitle")" "$work/first-pass.png" 2>/dev/null || fail "no screenshot"
   echo "2024-01-01 00:03:46" >"$work/clock"  # second 226
   sleep 2.5
-  import -window "$(window_id "Z_U OpenGl Base")" "$work/second-pass.png" 2>/dev/null || fail "no screenshot"
+  import -window "$(window_id "$ShowTitle")" "$work/second-pass.png" 2>/dev/null || fail "no screenshot"
   kill -0 "$show_pid" 2>/dev/null || fail "the show ended at second 226"
-  key_to "Z_U OpenGl Base" Escape
+  key_to "$ShowTitle" Escape
   expect_exit 0
   # Each shot is one of capture's frames (or, well into the first pass,
   # maybe past the last): the second pass's shot, taken sooner after its
@@ -434,7 +434,7 @@ window-pace)
     show_args=(--window --stats --max-fps "$max_fps")
     start_show env LD_PRELOAD="$faketime_lib" FAKETIME_TIMESTAMP_FILE="$calendar" FAKETIME_NO_CACHE=1 \
       DONT_FAKE_MONOTONIC=1
-    wait_for 150 has_window "Z_U OpenGl Base" || fail "no show window"
+    wait_for 150 has_window "$ShowTitle" || fail "no show window"
     sleep $((max_fps ? 10 : 3))
     echo +210 >"$calendar"  # a few seconds before the blank end
     for _ in $(seq 150); do kill -0 "$show_pid" 2>/dev/null || break; sleep 0.1; done

@@ -3,6 +3,10 @@
 # waits with deadlines, the exit code and the picture looked at. Sourced by
 # e2e.sh (the Linux show) and ../windows/windows.sh (the Windows show under Wine);
 # the sourcing script sets show, xprobe and media and may define cleanup_hook.
+# The captions of the show's window and of its start-up question, as the
+# windows are found by them.
+ShowTitle="Z_U OpenGl Base"
+QuestionTitle="Z_U Base System"
 work=$(mktemp -d)
 server_pid= show_pid=
 cleanup() {
@@ -107,9 +111,9 @@ opening_fps_in_window() {  # SECONDS [PREFIX...]
   local seconds=$1
   shift
   start_show "$@"
-  wait_for 150 has_window "Z_U OpenGl Base" || fail "no show window"
+  wait_for 150 has_window "$ShowTitle" || fail "no show window"
   sleep "$seconds"
-  key_to "Z_U OpenGl Base" Escape
+  key_to "$ShowTitle" Escape
   expect_exit 0
   fps=$(stats_fps opening)
   [ -n "$fps" ] || fail "no --stats line for the opening scene"
@@ -131,7 +135,7 @@ stall_then_expect_the_cut_on_the_tune() {  # the show drawing, with --window --s
   kill -CONT "$show_pid"
   # Past second 20 by a few seconds, however long start-up took.
   sleep $(( 25 - ($(now_ms) - opened) / 1000 ))
-  key_to "Z_U OpenGl Base" Escape
+  key_to "$ShowTitle" Escape
   expect_exit 0
   tr -d '\r' <"$work/show.log" | grep -E '^(showing|rippling box|collage sheet|tune moved)'
   # Each frame is drawn up to a frame after its second turns, and the tune is
@@ -164,13 +168,13 @@ press_until_gone() {  # WINDOW-NAME KEY
 }
 no_window() { ! has_window "$1"; }
 answer() {  # Return (Yes) or Escape (No) on the start-up question
-  wait_for 100 has_window "Z_U Base System" || fail "no start-up question"
-  press_until_gone "Z_U Base System" "$1"
+  wait_for 100 has_window "$QuestionTitle" || fail "no start-up question"
+  press_until_gone "$QuestionTitle" "$1"
 }
 expect_window_800x600_at_origin() {
-  wait_for 100 has_window "Z_U OpenGl Base" || fail "no show window: $(xwininfo -root -tree 2>&1 | grep -E '0x|error')"
+  wait_for 100 has_window "$ShowTitle" || fail "no show window: $(xwininfo -root -tree 2>&1 | grep -E '0x|error')"
   local info
-  info=$(xwininfo -id "$(window_id "Z_U OpenGl Base")")
+  info=$(xwininfo -id "$(window_id "$ShowTitle")")
   grep -q 'Absolute upper-left X:  0' <<<"$info" && grep -q 'Absolute upper-left Y:  0' <<<"$info" \
     && grep -q 'geometry 800x600+' <<<"$info" || fail "window is not 800x600 at (0, 0): $info"
 }
@@ -188,7 +192,7 @@ expect_drawing() {  # the idle loop keeps drawing: CPU time keeps growing
 }
 expect_picture() {  # the window shows the scene, not a black frame
   local mean
-  import -window "$(window_id "Z_U OpenGl Base")" "$work/shot.png" 2>/dev/null || fail "no screenshot"
+  import -window "$(window_id "$ShowTitle")" "$work/shot.png" 2>/dev/null || fail "no screenshot"
   mean=$(convert "$work/shot.png" -colorspace Gray -format '%[fx:int(mean*1000)]' info:)
   [ "$mean" -ge 20 ] || fail "the window is black (mean brightness $mean/1000)"
 }
@@ -199,7 +203,7 @@ expect_picture() {  # the window shows the scene, not a black frame
 # drawn after the key was handled; a show that ended on the key draws none.
 expect_key_ignored() {  # KEY
   local id
-  id=$(window_id "Z_U OpenGl Base")
+  id=$(window_id "$ShowTitle")
   key_to_id "$id" "$1" || fail "cannot send $1 to the show"
   "$xprobe" ping "$id" || fail "the show did not answer a ping after $1"
   # A window that is gone or unmapped gives no screenshot; import then waits
@@ -241,5 +245,5 @@ expect_xrandr() {
 }
 expect_mode() { [ "$("$xprobe" mode)" = "$1" ] || fail "display is $("$xprobe" mode), expected $1"; }
 expect_exit() { wait_show_exit; [ "$exit_code" = "$1" ] || fail "exit code $exit_code, expected $1"; }
-cursor_is() { [ "$("$xprobe" cursor "$(window_id "Z_U OpenGl Base")")" = "$1" ]; }
+cursor_is() { [ "$("$xprobe" cursor "$(window_id "$ShowTitle")")" = "$1" ]; }
 

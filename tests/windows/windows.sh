@@ -36,7 +36,7 @@ expect_client() {  # TITLE GEOMETRY
 }
 expect_client_size() {  # WIDTHxHEIGHT of the show window's client area
   local got
-  got=$(client_of "Z_U OpenGl Base")
+  got=$(client_of "$ShowTitle")
   [[ $got == "$1"+* ]] || fail "the show window's client area is $got, expected $1"
 }
 expect_texts() {  # TITLE LINE...: the box shows each line as one of its texts
@@ -50,7 +50,7 @@ expect_texts() {  # TITLE LINE...: the box shows each line as one of its texts
 }
 expect_windows_picture() {  # the client area on the screen is not black
   local mean
-  import -window root -crop "$(client_of "Z_U OpenGl Base")" "$work/shot.png" 2>/dev/null || fail "no screenshot"
+  import -window root -crop "$(client_of "$ShowTitle")" "$work/shot.png" 2>/dev/null || fail "no screenshot"
   mean=$(convert "$work/shot.png" -colorspace Gray -format '%[fx:int(mean*1000)]' info:)
   [ "$mean" -ge 20 ] || fail "the window is black (mean brightness $mean/1000)"
 }
@@ -75,13 +75,13 @@ dismiss() {  # WINDOW-ID
   fail "the box $1 never took Return"
 }
 question() {  # the start-up question, read, then answered with KEY
-  wait_for 150 has_window "Z_U Base System" || fail "no start-up question"
-  expect_texts "Z_U Base System" "Full of screenshiiiet? (fullscreen?)" "Yes" "No"
-  press_until_gone "Z_U Base System" "$1"
+  wait_for 150 has_window "$QuestionTitle" || fail "no start-up question"
+  expect_texts "$QuestionTitle" "Full of screenshiiiet? (fullscreen?)" "Yes" "No"
+  press_until_gone "$QuestionTitle" "$1"
 }
 expect_show_window() {
-  wait_for 150 has_window "Z_U OpenGl Base" || fail "no show window"
-  wait_for 50 probe client "Z_U OpenGl Base" || fail "Windows does not see the show window"
+  wait_for 150 has_window "$ShowTitle" || fail "no show window"
+  wait_for 50 probe client "$ShowTitle" || fail "Windows does not see the show window"
 }
 
 case $case_name in
@@ -105,13 +105,13 @@ window-escape)
   expect_show_window
   expect_client_size 800x600
   # The frame's corner at (0, 0): the title bar stays on the screen.
-  [[ $(probe frame "Z_U OpenGl Base") == *+0+0 ]] || fail "the window's frame is not at (0, 0): $(probe frame "Z_U OpenGl Base")"
+  [[ $(probe frame "$ShowTitle") == *+0+0 ]] || fail "the window's frame is not at (0, 0): $(probe frame "$ShowTitle")"
   wait_for 20 cursor_is visible || fail "cursor hidden in a window"
   sleep 3
   expect_drawing
   expect_windows_picture
   expect_key_ignored a
-  key_to "Z_U OpenGl Base" Escape
+  key_to "$ShowTitle" Escape
   expect_exit 0
   ;;
 window-pace)
@@ -128,7 +128,7 @@ window-close)
   start_wine_show
   question Escape
   expect_show_window
-  probe close "Z_U OpenGl Base"
+  probe close "$ShowTitle"
   expect_exit 0
   ;;
 fullscreen-800x600-screen)
@@ -137,10 +137,10 @@ fullscreen-800x600-screen)
   start_wine_show
   question Return
   expect_show_window
-  expect_client "Z_U OpenGl Base" "800x600+0+0"
-  [ "$(probe frame "Z_U OpenGl Base")" = "800x600+0+0" ] || fail "the full-screen window has a frame"
+  expect_client "$ShowTitle" "800x600+0+0"
+  [ "$(probe frame "$ShowTitle")" = "800x600+0+0" ] || fail "the full-screen window has a frame"
   expect_drawing
-  key_to "Z_U OpenGl Base" Escape
+  key_to "$ShowTitle" Escape
   expect_exit 0
   ;;
 fullscreen-switch)
@@ -151,10 +151,10 @@ fullscreen-switch)
   question Return
   expect_show_window
   expect_mode 800x600
-  expect_client "Z_U OpenGl Base" "800x600+0+0"
+  expect_client "$ShowTitle" "800x600+0+0"
   wait_for 20 cursor_is hidden || fail "cursor shown in full screen"
   expect_drawing
-  key_to "Z_U OpenGl Base" Escape
+  key_to "$ShowTitle" Escape
   expect_exit 0
   expect_mode 1024x768
   ;;
@@ -184,10 +184,10 @@ scaled)
     show_args=(--scaled --render-scale $scale --stats)
     start_wine_show
     expect_show_window
-    covers_desktop() { [ "$(client_of "Z_U OpenGl Base")" = 1280x1024+0+0 ]; }
+    covers_desktop() { [ "$(client_of "$ShowTitle")" = 1280x1024+0+0 ]; }
     wait_for 50 covers_desktop \
-      || fail "the show window's client area is $(client_of "Z_U OpenGl Base"), not the desktop's 1280x1024+0+0"
-    [ "$(probe frame "Z_U OpenGl Base")" = "1280x1024+0+0" ] || fail "the scaled window has a frame"
+      || fail "the show window's client area is $(client_of "$ShowTitle"), not the desktop's 1280x1024+0+0"
+    [ "$(probe frame "$ShowTitle")" = "1280x1024+0+0" ] || fail "the scaled window has a frame"
     expect_mode 1280x1024
     wait_for 20 cursor_is hidden || fail "cursor shown in the scaled full screen"
     sleep 3
@@ -207,7 +207,7 @@ for name, box in (("top row", (0, 32, 1280, 33)), ("bottom row", (0, 991, 1280, 
 mean = sum(ImageStat.Stat(screen.crop((0, 32, 1280, 992))).mean) / 3
 assert mean > 8, f"the picture is dark (mean {mean:.1f})"
 PY
-    key_to "Z_U OpenGl Base" Escape
+    key_to "$ShowTitle" Escape
     expect_exit 0
     expect_mode 1280x1024
     frame="frame $((800 * scale))x$((600 * scale)) (render scale $scale, asked)"
@@ -231,7 +231,7 @@ music)
   question Escape
   expect_show_window
   sleep 3
-  key_to "Z_U OpenGl Base" Escape
+  key_to "$ShowTitle" Escape
   expect_exit 0
   expect_tune "$work/audio.raw"
   ;;
@@ -268,7 +268,7 @@ no-media)
   expect_show_window
   expect_client_size 800x600
   expect_drawing
-  key_to "Z_U OpenGl Base" Escape
+  key_to "$ShowTitle" Escape
   expect_exit 0
   expect_no_sound "$work/audio.raw"
   ;;
