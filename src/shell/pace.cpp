@@ -15,8 +15,8 @@ int Ceiling = 0;    // start_pacing's, for a restart's new context
 bool Counting = false;
 FrameStats Stats;   // written by draw_paced_frame, printed at exit
 
-// Every way out of the show passes here: Escape and the close box through
-// main's return, the end of the schedule through exit() inside a frame.
+// Every way out of the show passes here: Escape, the close box and the end of
+// the schedule through main's return, a missing mesh bitmap through exit().
 void print_stats() {
     std::printf("frame %s\n", FrameDescription.c_str());
     Stats.print(stdout, platform::seconds_now());
@@ -44,9 +44,10 @@ void count_frames() {
     std::atexit(print_stats);
 }
 
-void draw_paced_frame() {
+bool draw_paced_frame() {
     Pacer.wait_for_slot(platform::seconds_now, platform::sleep_seconds);
     const double start = Counting ? platform::seconds_now() : 0.0;
-    draw_frame();
+    if (!draw_frame()) return false;
     if (Counting) Stats.add(elapsed_seconds(), start, platform::music_position());
+    return true;
 }

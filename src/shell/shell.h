@@ -44,23 +44,12 @@ bool start_offline_show(const char* mediaDir, CalendarClock clock, FramePresente
 // The calendar second a simulated clock starts the show at: any fixed origin,
 // only differences of the clock matter to the show.
 constexpr int64_t SimulatedClockOrigin = 1000000000;
-// Gives the show its own calendar clock and buffer swap back when it goes,
-// whichever way the code that replaced them leaves (a failed assertion too).
-struct OfflineSeams {
-    OfflineSeams() = default;
-    OfflineSeams(const OfflineSeams&) = delete;
-    OfflineSeams& operator=(const OfflineSeams&) = delete;
-    ~OfflineSeams() {
-        set_calendar_clock(nullptr);
-        set_frame_presenter(nullptr);
-    }
-};
 
 // ---- The loop's pace and its figures.
 void start_pacing(int maxFps);  // at most maxFps frames a second; 0: as fast as the machine draws
 void restart_pacing();          // the same on a new context, from a fresh slot
 void count_frames();            // --stats: each showing's frames, printed on standard output at exit
-void draw_paced_frame();        // waits for the frame's slot, draws it, counts it
+bool draw_paced_frame();        // waits for the frame's slot, draws it, counts it; false once the show is over
 
 // The start-up question and the window title, the same wherever the show runs.
 extern const char* const QuestionText;

@@ -61,7 +61,7 @@ void animation_frame() {
     const double start = platform::seconds_now();
     if (RenderContext && Pacer.take_slot(start)) {
         const int second = elapsed_seconds();
-        draw_frame();
+        if (!draw_frame()) platform::post_quit(0);  // the next animation frame leaves
         note_tune();
         FrameCosts.push_back({second, (platform::seconds_now() - start) * 1000.0});
     }

@@ -60,7 +60,8 @@ int run_message_loop() {
     for (;;) {
         platform::Event event;
         if (!platform::take_event(&event)) {
-            draw_paced_frame();
+            // The end of the schedule leaves as Escape does, by the quit request.
+            if (!draw_paced_frame()) platform::post_quit(0);
             continue;
         }
         if (event.type == platform::EventType::Quit) return event.exitCode;

@@ -51,11 +51,12 @@ void set_clock_start_wait(MonotonicClock now, Sleep sleep);  // nullptr: no wait
 // only the cleared frame, and the first frame past LastSecond ends the show.
 extern std::array<ScheduleRow, ShowingCount> Schedule;
 
-void draw_frame();    // clear, schedule, present
-void run_schedule();  // does not return once the show is over, unless it loops
+bool draw_frame();    // clear, schedule, present; false, unpresented, once the show is over
+bool run_schedule();  // false once the show is over, unless it loops
 
 // What the first frame past LastSecond does: by default the show ends there
-// (exit code 0, that frame not presented). A looping show puts its restart
+// (draw_frame is false, that frame not presented, and the program leaves with
+// exit code 0 as on Escape). A looping show puts its restart
 // here instead; that frame is then presented as the restart leaves it, and
 // the next one is frame 0 of the new pass.
 using ScheduleEnd = void (*)();
@@ -68,3 +69,15 @@ using CalendarClock = int64_t (*)();
 using FramePresenter = void (*)();
 void set_calendar_clock(CalendarClock clock);    // nullptr: the calendar clock
 void set_frame_presenter(FramePresenter present); // nullptr: the buffer swap
+
+// Gives the show its own calendar clock and buffer swap back when it goes,
+// whichever way the code that replaced them leaves (a failed assertion too).
+struct OfflineSeams {
+    OfflineSeams() = default;
+    OfflineSeams(const OfflineSeams&) = delete;
+    OfflineSeams& operator=(const OfflineSeams&) = delete;
+    ~OfflineSeams() {
+        set_calendar_clock(nullptr);
+        set_frame_presenter(nullptr);
+    }
+};

@@ -1,8 +1,6 @@
 // One frame of the show: clear, the scene of the current second, present.
 #include <GL/gl.h>
 
-#include <cstdlib>
-
 #include "platform/platform.h"
 #include "timeline/demo.h"
 
@@ -21,22 +19,24 @@ ScheduleEnd End = nullptr;
 void set_frame_presenter(FramePresenter present) { Present = present ? present : platform::swap_buffers; }
 void set_schedule_end(ScheduleEnd end) { End = end; }
 
-void draw_frame() {
+bool draw_frame() {
     // Whatever clear colour is current; matrices and viewport stay as the last frame left them.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    run_schedule();
+    if (!run_schedule()) return false;  // the blank frame of second 225 stays on screen
     Present();
+    return true;
 }
 
-void run_schedule() {
+bool run_schedule() {
     update_clock();
     const int32_t s = elapsed_seconds();
     for (const ScheduleRow& row : Schedule)
         if (s >= row.first && s <= row.last) row.render(scene_context(row.grid));
     if (s > LastSecond) {
-        if (!End) std::exit(0);  // the blank frame of second 225 stays on screen
+        if (!End) return false;
         End();
-        return;  // the restart has set the counter for the new pass's first frame
+        return true;  // the restart has set the counter for the new pass's first frame
     }
     FrameCounter += 1.0f;
+    return true;
 }
