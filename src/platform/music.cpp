@@ -160,7 +160,11 @@ void open_music(const char* fileName) {
 
 void play_music() {
     if (Device == 0 || !Module) return;
-    PlayStart.store(calendar_now());
+    const double now = calendar_now();
+    PlayStart.store(now);
+    // Until the first callback the tune plays from its start.
+    RenderedAt.store(now);
+    RenderedFrom.store(0.0);
     LastCallback = 0.0;
     StartLead = 0.0;
     FirstCallback = true;

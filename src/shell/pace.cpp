@@ -46,8 +46,11 @@ void count_frames() {
 
 bool draw_paced_frame() {
     Pacer.wait_for_slot(platform::seconds_now, platform::sleep_seconds);
+    // The tune as the frame begins, where its cut is made: a slow first frame
+    // of a scene would read it later by its own drawing time.
     const double start = Counting ? platform::seconds_now() : 0.0;
+    const double tune = Counting ? platform::music_position() : -1.0;
     if (!draw_frame()) return false;
-    if (Counting) Stats.add(elapsed_seconds(), start, platform::music_position());
+    if (Counting) Stats.add(elapsed_seconds(), start, tune);
     return true;
 }

@@ -26,7 +26,6 @@ full_screen_until_escape() {
   expect_exit 0
   expect_mode 1024x768
 }
-now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 # A screenshot's GEOMETRY (WxH+X+Y) holds a picture, not a blank frame; is black, bars and all.
 lit_in() { [ "$(convert "$1" -crop "$2" -colorspace Gray -format '%[fx:int(255*mean)]' info:)" -gt 8 ]; }
 black_in() { [ "$(convert "$1" -crop "$2" -format '%[fx:int(255*maxima)]' info:)" = 0 ]; }

@@ -74,6 +74,7 @@ CONF
   expect_mode 1024x768
 }
 
+now_ms() { echo $(( $(date +%s%N) / 1000000 )); }
 wait_for() {  # TENTHS COMMAND...: retry until the command succeeds
   local tries=$1; shift
   for _ in $(seq "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
@@ -123,13 +124,13 @@ opening_fps_in_window() {  # SECONDS [PREFIX...]
 # suspended laptop, a paused machine) and continued: the clock has run on, and
 # the tune is moved after it, so the cut at second 20 lands on the tune's
 # second 20 (--stats gives the tune's position at each showing's first frame).
-# The stall comes a few seconds before the cut: SDL's disk driver, which stands
-# in for a sound card, paces itself with sleeps and falls behind the clock by
-# nearly 1%, within the margin but not within 50 ms over 12 s.
+# The stall ends a second or two before the cut: SDL's disk driver, which
+# stands in for a sound card, paces itself with sleeps and falls behind the
+# clock by nearly 1%, within the margin but not within 50 ms over 5 s.
 stall_then_expect_the_cut_on_the_tune() {  # the show drawing, with --window --stats
   local opened start tune moves
   opened=$(now_ms)
-  sleep 14
+  sleep 15.5
   kill -STOP "$show_pid"
   sleep 3
   kill -CONT "$show_pid"
@@ -145,9 +146,10 @@ stall_then_expect_the_cut_on_the_tune() {  # the show drawing, with --window --s
   tune=$(tr -d '\r' <"$work/show.log" | awk '/^collage sheet / { print $4 }')
   awk -v t="$tune" -v s="$start" 'BEGIN { d = t - 20 - s; exit !(t != "-" && s != "-" && d >= -0.05 && d <= 0.05) }' \
     || fail "the cut at second 20 came at the tune's second $tune (the first frame at its $start)"
-  # The disk driver's lag may add a move of its own, one every 10 s or so.
+  # The disk driver's lag adds moves of its own, one every 10 s or so of the
+  # 25 s, beside the stall's and the lead taken again after it.
   moves=$(tr -d '\r' <"$work/show.log" | awk '/^tune moved to the clock:/ { print $6 }')
-  [ -n "$moves" ] && [ "$moves" -ge 1 ] && [ "$moves" -le 4 ] || fail "the tune was moved ${moves:-no} times"
+  [ -n "$moves" ] && [ "$moves" -ge 1 ] && [ "$moves" -le 5 ] || fail "the tune was moved ${moves:-no} times"
 }
 below_or_at() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > 0 && a <= b) }'; }
 exit_code=
