@@ -284,8 +284,13 @@ media-decodes)
     case $name in *.tga|*.bmp) args=(--rgb) ;; esac
     (cd "$media" && "$inspect_media" "$name" ${args[@]+"${args[@]}" "$work/linux.rgb"}) >"$work/linux.txt" 2>&1 \
       || fail "Linux inspect-media failed on $name: $(cat "$work/linux.txt")"
-    (cd "$work" && wine "$windows_build/tools/inspect-media/inspect-media.exe" "$file" \
-       ${args[@]+"${args[@]}" windows.rgb}) >"$work/windows.out" 2>&1
+    # Wine now and then returns from a start with no output at all (once in
+    # some hundreds of starts here): such a run is tried once more.
+    for _ in 1 2; do
+      (cd "$work" && wine "$windows_build/tools/inspect-media/inspect-media.exe" "$file" \
+         ${args[@]+"${args[@]}" windows.rgb}) >"$work/windows.out" 2>&1
+      [ -s "$work/windows.out" ] && break
+    done
     tr -d '\r' <"$work/windows.out" >"$work/windows.txt"
     # The reports differ only in the file names they were given.
     sed -i "s|$work/linux.rgb|OUT|; s|$file|$name|" "$work/linux.txt"
