@@ -107,14 +107,6 @@ void render_audio(void*, Uint8* stream, int bytes) {
     for (size_t i = done * 2; i < frames * 2; ++i) out[i] = 0;
 }
 
-// The system's audio library hushed while SDL opens the device (system.h).
-struct QuietAudio {
-    QuietAudio() { hush_audio_library(); }
-    ~QuietAudio() { unhush_audio_library(); }
-    QuietAudio(const QuietAudio&) = delete;
-    QuietAudio& operator=(const QuietAudio&) = delete;
-};
-
 }  // namespace
 
 openmpt_module* open_tune(const char* fileName) {
@@ -140,16 +132,15 @@ void open_music(const char* fileName) {
     want.channels = 2;
     want.samples = 1024;
     want.callback = render_audio;
-    {
-        QuietAudio quiet;
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
-            SDL_AudioSpec got{};
-            Device = SDL_OpenAudioDevice(nullptr, 0, &want, &got, 0);
-            BufferSeconds = Device ? double(got.samples) / TuneSampleRate : 0.0;
-            // Stops SDL's device-watching thread while the library is still hushed.
-            if (Device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        }
+    hush_audio_library();
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        SDL_AudioSpec got{};
+        Device = SDL_OpenAudioDevice(nullptr, 0, &want, &got, 0);
+        BufferSeconds = Device ? double(got.samples) / TuneSampleRate : 0.0;
+        // Stops SDL's device-watching thread while the library is still hushed.
+        if (Device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
+    unhush_audio_library();
     if (Device == 0) {
         std::fprintf(stderr, "No sound: %s\n", SDL_GetError());
         NoDevice = true;

@@ -11,6 +11,19 @@
 
 bool RenderContext = false;
 
+namespace {
+
+// The show's drawing state, view and whole start-up, at width by height: what
+// the window's set-up and the offline start share.
+void start_show_at(int width, int height) {
+    glViewport(0, 0, width, height);
+    init_gl_state();
+    resize_gl_view(width, height);
+    start_demo();
+}
+
+}  // namespace
+
 void init_gl() {
     platform::client_size(&ClientRect.right, &ClientRect.bottom);
     setup_gl_context(ClientRect.right, ClientRect.bottom);
@@ -28,10 +41,7 @@ void setup_gl_context(int width, int height) {
         width = ClientRect.right;
         height = ClientRect.bottom;
     }
-    glViewport(0, 0, width, height);
-    init_gl_state();
-    resize_gl_view(width, height);
-    start_demo();
+    start_show_at(width, height);
 }
 
 bool start_offline_show(const char* mediaDir, CalendarClock clock, FramePresenter present, int width, int height) {
@@ -41,10 +51,7 @@ bool start_offline_show(const char* mediaDir, CalendarClock clock, FramePresente
     platform::mute_music();
     set_calendar_clock(clock);
     set_frame_presenter(present);
-    glViewport(0, 0, width, height);
-    init_gl_state();
-    resize_gl_view(width, height);
-    start_demo();
+    start_show_at(width, height);
     return true;
 }
 

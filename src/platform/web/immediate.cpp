@@ -98,7 +98,9 @@ GLubyte colour_byte(GLfloat c) {
     return GLubyte(double(c) * 255.0);
 }
 
-void point_arrays(unsigned attributes) {
+// The client arrays at the pending run's vertices in Run.
+void point_arrays() {
+    const unsigned attributes = S.layout;
     if (S.arraysGiven && S.arrays == attributes) return;
     if (!S.arraysGiven) glEnableClientState(GL_VERTEX_ARRAY);
     const struct {
@@ -110,7 +112,7 @@ void point_arrays(unsigned attributes) {
         if (want && !had) glEnableClientState(o.array);
         if (!want && had) glDisableClientState(o.array);
     }
-    const Layout l = layout_of(attributes);
+    const Layout& l = S.bytes;
     const GLsizei stride = GLsizei(l.stride);
     if (attributes & Colour) glColorPointer(4, GL_UNSIGNED_BYTE, stride, Run + l.colour);
     if (attributes & Normal) glNormalPointer(GL_FLOAT, stride, Run + l.normal);
@@ -127,7 +129,7 @@ void close_open() {
     const size_t unit = run_unit(S.openMode);
     const size_t count = unit ? S.sent - S.sent % unit : S.sent;
     if (count) {
-        point_arrays(S.layout);
+        point_arrays();
         glDrawArrays(S.openMode, 0, GLsizei(count));
     }
     // A colour given inside a primitive stays current after it, as in OpenGL:
