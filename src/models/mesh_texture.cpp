@@ -3,32 +3,31 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
-#include <cstdlib>
 #include <memory>
 
 #include "models/dib_reader.h"
 #include "models/model.h"
 
-void load_model(const char* fileName, int slot, ModelLoader* loaders, Model* models,
+bool load_model(const char* fileName, int slot, ModelLoader* loaders, Model* models,
                 uint32_t* modelTextureTable) {
     import_3ds(loaders[slot], models[slot], fileName);  // a failed import leaves the slot empty
-    load_model_textures(slot, loaders, models, modelTextureTable);
+    return load_model_textures(slot, loaders, models, modelTextureTable);
 }
 
 // Materials from the 101st on have no entry in the slot's row and get no texture.
-void load_model_textures(int slot, ModelLoader*, Model* models, uint32_t* modelTextureTable) {
+bool load_model_textures(int slot, ModelLoader*, Model* models, uint32_t* modelTextureTable) {
     const Model& model = models[slot];
     uint32_t* row = modelTextureTable + slot * MaterialsPerModel;
     for (int32_t i = 0; i < model.materialCount && i < MaterialsPerModel; ++i) {
         const ModelMaterial& material = model.materials[size_t(i)];
-        if (material.textureFile[0] != 0) make_mesh_texture(row, material.textureFile, i);
+        if (material.textureFile[0] != 0 && !make_mesh_texture(row, material.textureFile, i)) return false;
     }
+    return true;
 }
 
-void make_mesh_texture(uint32_t* row, const char* fileName, int materialIndex) {
+bool make_mesh_texture(uint32_t* row, const char* fileName, int materialIndex) {
     std::unique_ptr<RgbImage> image = load_dib_image(fileName);
-    // A show with a texture missing never starts: a failure, after the reader's box.
-    if (!image) std::exit(1);
+    if (!image) return false;  // the reader has shown its box
 
     GLuint name = 0;
     glGenTextures(1, &name);
@@ -39,4 +38,5 @@ void make_mesh_texture(uint32_t* row, const char* fileName, int materialIndex) {
                       image->pixels.data());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    return true;
 }

@@ -67,16 +67,18 @@ bool import_3ds_bytes(ModelLoader& loader, Model& model, const uint8_t* bytes, s
 void compute_vertex_normals(Model& model);
 
 // ---- Mesh textures (mesh_texture.cpp); need a current GL context.
-// Imports fileName into the slot, then makes its materials' textures.
-void load_model(const char* fileName, int slot, ModelLoader* loaders, Model* models,
+// Imports fileName into the slot, then makes its materials' textures. False
+// when a bitmap could not be read: a show with a texture missing never
+// starts, and its start-up goes no further.
+bool load_model(const char* fileName, int slot, ModelLoader* loaders, Model* models,
                 uint32_t* modelTextureTable);
 // One mipmapped texture per material with a texture file, for the first
-// MaterialsPerModel materials.
-void load_model_textures(int slot, ModelLoader* loaders, Model* models, uint32_t* modelTextureTable);
-// Reads the bitmap into a new texture named in row[materialIndex]. Ends the
-// process with exit code 1 when the bitmap cannot be read (after its box).
+// MaterialsPerModel materials, up to the first bitmap that cannot be read (false).
+bool load_model_textures(int slot, ModelLoader* loaders, Model* models, uint32_t* modelTextureTable);
+// Reads the bitmap into a new texture named in row[materialIndex]; false,
+// with no texture made, when it cannot be read (after the reader's box).
 // Leaves the texture bound and GL_UNPACK_ALIGNMENT at 1.
-void make_mesh_texture(uint32_t* row, const char* fileName, int materialIndex);
+bool make_mesh_texture(uint32_t* row, const char* fileName, int materialIndex);
 
 // ---- Drawing (draw_model.cpp): immediate mode, in the caller's matrices.
 // Changes only GL_TEXTURE_2D, the 2D binding and the current colour, normal

@@ -67,6 +67,9 @@ enum class DisplaySwitch { Switched, CannotRead, NotCompatible };
 // offered; it takes effect when the full-screen window opens.
 DisplaySwitch switch_display_mode(int width, int height);
 void restore_display_mode();
+// The process's last call: the user's display and cursor as they were, the GL
+// surface released, the window and video closed.
+void close_display();
 void show_cursor(bool visible);
 // Client area width by height, the window's outer corner at (0, 0): borderless
 // over the display in full screen, an ordinary resizable window otherwise.

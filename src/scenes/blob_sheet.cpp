@@ -12,12 +12,12 @@
 #include <GL/gl.h>
 
 #include "scenes/grid.h"
+#include "scenes/startup_media.h"
 #include "textures/draw_state.h"
-#include "textures/targa.h"
 
 void blob_sheet_startup(const SceneContext& ctx) {
     fill_flat_grid(ctx.vertexGrid);  // z is written before every draw
-    load_texture(TexSoultext, "soultext.tga", ctx.textureTable);
+    load_table_texture(TexSoultext, ctx);
 }
 
 void blob_sheet_render(const SceneContext& ctx) {

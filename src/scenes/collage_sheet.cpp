@@ -14,9 +14,9 @@
 #include <cmath>
 
 #include "scenes/grid.h"
+#include "scenes/startup_media.h"
 #include "textures/draw_state.h"
 #include "textures/render_target.h"
-#include "textures/targa.h"
 
 namespace {
 
@@ -103,9 +103,9 @@ void wobble_sheet(float* grid, int f) {
 void collage_sheet_startup(const SceneContext& ctx) {
     fill_flat_grid(ctx.vertexGrid);
     create_target(ctx.targetTextureTable, CollageSize, 3, GL_RGB, CollageTarget);
-    load_texture(TexZu, "zu.tga", ctx.textureTable);
-    load_texture(TexSight, "sight.tga", ctx.textureTable);
-    load_texture(TexFlog, "flog.tga", ctx.textureTable);
+    load_table_texture(TexZu, ctx);
+    load_table_texture(TexSight, ctx);
+    load_table_texture(TexFlog, ctx);
     set_additive_blend();
     set_sphere_mapping();  // the mode only; generation stays off
     enable_blend(1);

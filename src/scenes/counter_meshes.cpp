@@ -12,8 +12,8 @@
 #include <GL/gl.h>
 
 #include "scenes/grid.h"
+#include "scenes/startup_media.h"
 #include "textures/draw_state.h"
-#include "textures/targa.h"
 
 namespace {
 
@@ -32,9 +32,9 @@ void draw_copy(const SceneContext& ctx, float angle) {
 }  // namespace
 
 void counter_meshes_startup(const SceneContext& ctx) {
-    load_model("magic.3ds", SlotMagic, ctx.modelLoader, ctx.modelTable, ctx.modelTextureTable);
-    load_texture(TexBlobs, "blobs.tga", ctx.textureTable);
-    load_texture(TexThennew, "thennew.tga", ctx.textureTable);
+    load_table_model(SlotMagic, ctx);
+    load_table_texture(TexBlobs, ctx);
+    load_table_texture(TexThennew, ctx);
 }
 
 void counter_meshes_render(const SceneContext& ctx) {

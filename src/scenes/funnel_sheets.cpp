@@ -13,8 +13,8 @@
 #include <cmath>
 
 #include "scenes/grid.h"
+#include "scenes/startup_media.h"
 #include "textures/draw_state.h"
-#include "textures/targa.h"
 
 namespace {
 
@@ -42,8 +42,8 @@ void funnel_sheets_startup(const SceneContext& ctx) {
     // The funnel: the flat grid, 80 units deep at the centre.
     fill_flat_grid(ctx.vertexGrid);
     set_bowl_heights(ctx.vertexGrid, -80.0);
-    load_texture(TexLights, "lights.tga", ctx.textureTable);
-    load_texture(TexEnvi, "envi.tga", ctx.textureTable);
+    load_table_texture(TexLights, ctx);
+    load_table_texture(TexEnvi, ctx);
 }
 
 void funnel_sheets_render(const SceneContext& ctx) {

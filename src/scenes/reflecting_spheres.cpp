@@ -18,9 +18,9 @@
 #include <cmath>
 
 #include "scenes/grid.h"
+#include "scenes/startup_media.h"
 #include "textures/draw_state.h"
 #include "textures/render_target.h"
-#include "textures/targa.h"
 
 namespace {
 
@@ -100,16 +100,16 @@ void draw_sphere(float x, float y, float z) {
 }  // namespace
 
 void reflecting_spheres_startup(const SceneContext& ctx) {
-    load_model("yeah.3ds", SlotYeah, ctx.modelLoader, ctx.modelTable, ctx.modelTextureTable);
-    load_model("aru.3ds", SlotAru, ctx.modelLoader, ctx.modelTable, ctx.modelTextureTable);
+    load_table_model(SlotYeah, ctx);
+    load_table_model(SlotAru, ctx);
     // Replaces the name the collage's start-up put in entry 0; both scenes use this one.
     create_target(ctx.targetTextureTable, SheetSize, 3, GL_RGB, SceneTarget);
     create_target(ctx.targetTextureTable, SheetSize, 3, GL_RGB, SheetTarget);
-    load_texture(TexClouds, "clouds.tga", ctx.textureTable);
-    load_texture(TexRutor, "rutor.tga", ctx.textureTable);
-    load_texture(TexEnvmap, "envmap.tga", ctx.textureTable);
-    load_texture(TexFogup, "fogup.tga", ctx.textureTable);
-    load_texture(TexFlare, "flare.tga", ctx.textureTable);
+    load_table_texture(TexClouds, ctx);
+    load_table_texture(TexRutor, ctx);
+    load_table_texture(TexEnvmap, ctx);
+    load_table_texture(TexFogup, ctx);
+    load_table_texture(TexFlare, ctx);
     if (!Sphere) {
         Sphere = gluNewQuadric();
         gluQuadricNormals(Sphere, GLU_SMOOTH);

@@ -10,12 +10,12 @@
 #include <GL/gl.h>
 
 #include "scenes/grid.h"
+#include "scenes/startup_media.h"
 #include "textures/draw_state.h"
-#include "textures/targa.h"
 
 void rippling_box_startup(const SceneContext& ctx) {
     fill_flat_grid(ctx.sharedBuffer);
-    load_texture(TexMyvelvet, "myvelvet.tga", ctx.textureTable);
+    load_table_texture(TexMyvelvet, ctx);
 }
 
 void rippling_box_render(const SceneContext& ctx) {

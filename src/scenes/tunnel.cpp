@@ -15,8 +15,8 @@
 #include <cmath>
 
 #include "scenes/grid.h"
+#include "scenes/startup_media.h"
 #include "textures/draw_state.h"
-#include "textures/targa.h"
 
 namespace {
 constexpr float MeshStartDistance = -5.0f;
@@ -27,9 +27,9 @@ float TunnelMeshDistance = MeshStartDistance;
 void tunnel_startup(const SceneContext& ctx) {
     TunnelMeshDistance = MeshStartDistance;  // where a looping show's next pass starts it too
     fill_flat_grid(ctx.vertexGrid);
-    load_model("orey.3ds", SlotOrey, ctx.modelLoader, ctx.modelTable, ctx.modelTextureTable);
-    load_texture(TexMarrowen, "marrowen.tga", ctx.textureTable);
-    load_texture(TexHoles, "holes.tga", ctx.textureTable);
+    load_table_model(SlotOrey, ctx);
+    load_table_texture(TexMarrowen, ctx);
+    load_table_texture(TexHoles, ctx);
 }
 
 void tunnel_render(const SceneContext& ctx) {

@@ -16,8 +16,8 @@
 #include <cmath>
 
 #include "scenes/grid.h"
+#include "scenes/startup_media.h"
 #include "textures/draw_state.h"
-#include "textures/targa.h"
 
 namespace {
 constexpr float MeshStartHeight = 10.0f;
@@ -27,9 +27,9 @@ float SinkingMeshHeight = MeshStartHeight;
 
 void twin_bowls_startup(const SceneContext& ctx) {
     SinkingMeshHeight = MeshStartHeight;  // where a looping show's next pass starts it too
-    load_model("shob.3ds", SlotShob, ctx.modelLoader, ctx.modelTable, ctx.modelTextureTable);
-    load_texture(TexCrysblb, "crysblb.tga", ctx.textureTable);
-    load_texture(TexBg, "bg.tga", ctx.textureTable);
+    load_table_model(SlotShob, ctx);
+    load_table_texture(TexCrysblb, ctx);
+    load_table_texture(TexBg, ctx);
 }
 
 void twin_bowls_render(const SceneContext& ctx) {

@@ -14,34 +14,34 @@ bool RenderContext = false;
 namespace {
 
 // The show's drawing state, view and whole start-up, at width by height: what
-// the window's set-up and the offline start share.
-void start_show_at(int width, int height) {
+// the window's set-up and the offline start share. False when the start-up failed.
+bool start_show_at(int width, int height) {
     glViewport(0, 0, width, height);
     init_gl_state();
     resize_gl_view(width, height);
-    start_demo();
+    return start_demo();
 }
 
 }  // namespace
 
 void init_gl() {
-    platform::client_size(&ClientRect.right, &ClientRect.bottom);
-    setup_gl_context(ClientRect.right, ClientRect.bottom);
+    int width, height;
+    platform::client_size(&width, &height);
+    setup_gl_context(width, height);
 }
 
 // Runs the whole start-up with the context current, at the frame's size once
 // a surface is there (width by height without one). Without a surface the
-// start-up still runs (its GL calls go nowhere) and the loop ends before a frame.
+// start-up still runs (its GL calls go nowhere) and the loop ends before a
+// frame; so it does after a failed start-up, its box shown.
 void setup_gl_context(int width, int height) {
     if (!set_pixel_format()) {
         platform::post_quit(1);
     } else {
         choose_render_scale();
-        platform::client_size(&ClientRect.right, &ClientRect.bottom);
-        width = ClientRect.right;
-        height = ClientRect.bottom;
+        platform::client_size(&width, &height);
     }
-    start_show_at(width, height);
+    if (!start_show_at(width, height)) platform::post_quit(1);
 }
 
 bool start_offline_show(const char* mediaDir, CalendarClock clock, FramePresenter present, int width, int height) {
@@ -51,8 +51,7 @@ bool start_offline_show(const char* mediaDir, CalendarClock clock, FramePresente
     platform::mute_music();
     set_calendar_clock(clock);
     set_frame_presenter(present);
-    start_show_at(width, height);
-    return true;
+    return start_show_at(width, height);
 }
 
 bool set_pixel_format() {

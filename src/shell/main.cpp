@@ -56,8 +56,12 @@ int main(int argc, char** argv) {
     if (options.loop) set_schedule_end(restart_show);
     if (options.stats) count_frames();
     set_clock_start_wait(platform::seconds_now, platform::sleep_seconds);
-    if (!create_gl_window(WindowTitle, ScreenWidth, ScreenHeight, FullScreen)) return 1;
-    init_gl();
-    start_pacing(options.maxFps);
-    return run_message_loop();
+    int exitCode = 1;
+    if (create_gl_window(WindowTitle, ScreenWidth, ScreenHeight, FullScreen)) {
+        init_gl();
+        start_pacing(options.maxFps);
+        exitCode = run_message_loop();
+    }
+    leave_show();
+    return exitCode;
 }

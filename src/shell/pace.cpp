@@ -1,6 +1,5 @@
 // The loop's frames at their pace, and counted for --stats.
 #include <cstdio>
-#include <cstdlib>
 
 #include "platform/platform.h"
 #include "shell/frame_stats.h"
@@ -13,17 +12,16 @@ namespace {
 FramePacer Pacer;   // no ceiling until start_pacing
 int Ceiling = 0;    // start_pacing's, for a restart's new context
 bool Counting = false;
-FrameStats Stats;   // written by draw_paced_frame, printed at exit
+FrameStats Stats;   // written by draw_paced_frame, printed by leave_show
 
-// Every way out of the show passes here: Escape, the close box and the end of
-// the schedule through main's return, a missing mesh bitmap through exit().
-void print_stats() {
+}  // namespace
+
+void print_frame_stats() {
+    if (!Counting) return;
     std::printf("frame %s\n", FrameDescription.c_str());
     Stats.print(stdout, platform::seconds_now());
     std::printf("tune moved to the clock: %d times\n", platform::music_moves());
 }
-
-}  // namespace
 
 void start_pacing(int maxFps) {
     Ceiling = maxFps;
@@ -38,11 +36,7 @@ void start_pacing(int maxFps) {
 
 void restart_pacing() { start_pacing(Ceiling); }
 
-void count_frames() {
-    if (Counting) return;
-    Counting = true;
-    std::atexit(print_stats);
-}
+void count_frames() { Counting = true; }
 
 bool draw_paced_frame() {
     Pacer.wait_for_slot(platform::seconds_now, platform::sleep_seconds);

@@ -15,12 +15,8 @@ enum WindowMessage : unsigned {
 };
 constexpr unsigned VK_ESCAPE = 0x1B;
 
-struct ClientRectangle { int left, top, right, bottom; };
-
 extern bool FullScreen;            // the answer to the start-up question; true until answered No
 extern bool ScaledFullScreen;      // full screen in a desktop-size window, the picture scaled (--scaled)
-extern bool WindowHandle;          // the main window exists
-extern ClientRectangle ClientRect; // client area as last read
 extern bool RenderContext;         // a GL context is held
 extern int RenderScaleAsked;       // --render-scale; 0: auto
 extern std::string FrameDescription;  // the frame's size and how it was chosen, for --stats
@@ -31,15 +27,20 @@ bool open_scaled_full_screen(const char* title, int width, int height);
 void enter_full_screen();
 int run_message_loop();
 void dispatch_event(const platform::Event& event);  // every event but Quit, to the window procedure
-long window_proc(unsigned message, uintptr_t wParam, intptr_t lParam);
+// A key's code or a new size is the event's own: KeyDown for WM_KEYDOWN, Resize for WM_SIZE.
+long window_proc(unsigned message, const platform::Event& event);
 void kill_gl_window();  // safe to run twice
+// After the loop, whichever way it ended: the context released, the user's
+// display back, --stats printed. The show's one way out.
+void leave_show();
 
 // ---- The show without a window, for the tools and tests that draw offscreen
 // into a context already current: what setup_gl_context does once the
 // context is there, with the media folder entered, the tune muted, `clock` in
 // place of the calendar and `present` in place of the buffer swap (nullptr:
 // the show's own), the drawing state and view at width by height, and the
-// whole start-up. False, with nothing started, when the folder cannot be entered.
+// whole start-up. False when the folder cannot be entered (nothing started)
+// or the start-up failed.
 bool start_offline_show(const char* mediaDir, CalendarClock clock, FramePresenter present, int width, int height);
 // The calendar second a simulated clock starts the show at: any fixed origin,
 // only differences of the clock matter to the show.
@@ -48,7 +49,8 @@ constexpr int64_t SimulatedClockOrigin = 1000000000;
 // ---- The loop's pace and its figures.
 void start_pacing(int maxFps);  // at most maxFps frames a second; 0: as fast as the machine draws
 void restart_pacing();          // the same on a new context, from a fresh slot
-void count_frames();            // --stats: each showing's frames, printed on standard output at exit
+void count_frames();            // --stats: each showing's frames, counted from now
+void print_frame_stats();       // on standard output, when counted
 bool draw_paced_frame();        // waits for the frame's slot, draws it, counts it; false once the show is over
 
 // The start-up question and the window title, the same wherever the show runs.

@@ -55,13 +55,16 @@ void note_tune() {
 void animation_frame() {
     platform::Event event;
     while (platform::take_event(&event)) {
-        if (event.type == platform::EventType::Quit) std::exit(event.exitCode);
+        if (event.type == platform::EventType::Quit) {
+            leave_show();
+            std::exit(event.exitCode);
+        }
         dispatch_event(event);
     }
     const double start = platform::seconds_now();
     if (RenderContext && Pacer.take_slot(start)) {
         const int second = elapsed_seconds();
-        if (!draw_frame()) platform::post_quit(0);  // the next animation frame leaves
+        if (!draw_frame()) kill_gl_window();  // as on Escape: the next animation frame leaves
         note_tune();
         FrameCosts.push_back({second, (platform::seconds_now() - start) * 1000.0});
     }
@@ -77,7 +80,12 @@ EMSCRIPTEN_KEEPALIVE const char* web_question_caption() { return QuestionCaption
 
 // The browser leaves full screen on Escape without passing the key on; the
 // page reports that as the key the show ends on.
-EMSCRIPTEN_KEEPALIVE void web_escape() { window_proc(WM_KEYDOWN, VK_ESCAPE, 0); }
+EMSCRIPTEN_KEEPALIVE void web_escape() {
+    platform::Event escape;
+    escape.type = platform::EventType::KeyDown;
+    escape.key = platform::KeyEscape;
+    dispatch_event(escape);
+}
 
 // Where the show is, for the page's tests and measurements.
 EMSCRIPTEN_KEEPALIVE int web_elapsed_seconds() { return elapsed_seconds(); }

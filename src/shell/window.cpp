@@ -12,20 +12,14 @@ const char* const WindowTitle = "Z_U OpenGl Base";
 
 bool FullScreen = true;
 bool ScaledFullScreen = false;
-bool WindowHandle = false;
-ClientRectangle ClientRect = {0, 0, 0, 0};
 
 bool create_gl_window(const char* title, int width, int height, bool fullScreen) {
-    if (fullScreen && ScaledFullScreen && open_scaled_full_screen(title, width, height)) {
-        WindowHandle = true;
-        return true;
-    }
+    if (fullScreen && ScaledFullScreen && open_scaled_full_screen(title, width, height)) return true;
     if (fullScreen) {
         enter_full_screen();
         platform::show_cursor(false);
     }
-    WindowHandle = platform::open_window(title, width, height, fullScreen);
-    return WindowHandle;
+    return platform::open_window(title, width, height, fullScreen);
 }
 
 // The desktop keeps its mode; the window covers it and shows the show's
@@ -60,8 +54,8 @@ int run_message_loop() {
     for (;;) {
         platform::Event event;
         if (!platform::take_event(&event)) {
-            // The end of the schedule leaves as Escape does, by the quit request.
-            if (!draw_paced_frame()) platform::post_quit(0);
+            // The end of the schedule leaves as Escape does.
+            if (!draw_paced_frame()) kill_gl_window();
             continue;
         }
         if (event.type == platform::EventType::Quit) return event.exitCode;
@@ -72,16 +66,16 @@ int run_message_loop() {
 void dispatch_event(const platform::Event& event) {
     switch (event.type) {
     case platform::EventType::KeyDown:
-        window_proc(WM_KEYDOWN, uintptr_t(event.key), 0);
+        window_proc(WM_KEYDOWN, event);
         break;
     case platform::EventType::Close:
-        window_proc(WM_DESTROY, 0, 0);
+        window_proc(WM_DESTROY, event);
         break;
     case platform::EventType::Resize:
-        window_proc(WM_SIZE, 0, intptr_t((event.width & 0xFFFF) | (uint32_t(event.height & 0xFFFF) << 16)));
+        window_proc(WM_SIZE, event);
         break;
     case platform::EventType::Paint:
-        window_proc(WM_PAINT, 0, 0);
+        window_proc(WM_PAINT, event);
         break;
     case platform::EventType::Quit:
     case platform::EventType::Other:
@@ -89,25 +83,28 @@ void dispatch_event(const platform::Event& event) {
     }
 }
 
-long window_proc(unsigned message, uintptr_t wParam, intptr_t lParam) {
+long window_proc(unsigned message, const platform::Event& event) {
     switch (message) {
     case WM_DESTROY:
         kill_gl_window();
         return 0;
     case WM_SIZE:
-        if (!FullScreen) {
-            resize_gl_view(int(uint16_t(lParam & 0xFFFF)), int(uint16_t((lParam >> 16) & 0xFFFF)));
-            platform::client_size(&ClientRect.right, &ClientRect.bottom);
-        }
+        if (!FullScreen) resize_gl_view(event.width, event.height);
         return 0;
     case WM_PAINT:
         return 0;  // frames are drawn by the loop
     case WM_KEYDOWN:
-        if (wParam == VK_ESCAPE) kill_gl_window();
+        if (event.key == int(VK_ESCAPE)) kill_gl_window();
         return 0;
     default:
         return 0;
     }
+}
+
+void leave_show() {
+    print_frame_stats();
+    platform::close_display();
+    RenderContext = false;
 }
 
 void kill_gl_window() {

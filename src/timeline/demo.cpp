@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "platform/platform.h"
+#include "scenes/startup_media.h"
 
 TargaTexture TextureTable[TextureTableSize];
 uint32_t TargetTextureTable[TargetTextureCount];
@@ -49,18 +50,23 @@ SceneContext scene_context(int grid) {
                         ModelTable,       ModelTextureTable};
 }
 
-void start_demo() {
+bool start_demo() {
     glDisable(GL_DEPTH_TEST);
-    for (const StartupStep& step : StartupOrder) step.startup(scene_context(step.grid));
+    clear_startup_failure();
+    for (const StartupStep& step : StartupOrder) {
+        step.startup(scene_context(step.grid));
+        if (startup_failed()) return false;
+    }
     // The tune is read and its output found now, so that it can start the
     // instant the clock does.
-    platform::open_music("algar.xm");
+    platform::open_music(TuneFile);
     wait_for_calendar_turn();
     start_clock();
     platform::play_music();
     // The opening scene's start-up runs once more, after the clock has started.
     const StartupStep& opening = StartupOrder.back();
     opening.startup(scene_context(opening.grid));
+    return true;
 }
 
 void reset_demo() {

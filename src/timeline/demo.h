@@ -24,9 +24,11 @@ SceneContext scene_context(int grid);
 
 // ---- Start-up: every scene's start-up, the tune made ready, the clock
 // started on the turn of a calendar second and the tune with it; then the
-// opening scene's start-up once more. Read from the scene table.
+// opening scene's start-up once more. Read from the scene table. False, at
+// the end of the step that failed, when a mesh's bitmap could not be read:
+// no later step runs and neither the clock nor the tune starts.
 extern std::array<StartupStep, SceneCount> StartupOrder;
-void start_demo();
+bool start_demo();
 // Puts back what a fresh process has before start_demo: every table, grid
 // and buffer empty, the frame counter and the clock at 0, the tune stopped.
 // GL objects are the context's to free; a restart makes a new one.
@@ -55,8 +57,8 @@ bool draw_frame();    // clear, schedule, present; false, unpresented, once the 
 bool run_schedule();  // false once the show is over, unless it loops
 
 // What the first frame past LastSecond does: by default the show ends there
-// (draw_frame is false, that frame not presented, and the program leaves with
-// exit code 0 as on Escape). A looping show puts its restart
+// (draw_frame is false, that frame not presented, and the loop leaves the way
+// Escape does, with exit code 0). A looping show puts its restart
 // here instead; that frame is then presented as the restart leaves it, and
 // the next one is frame 0 of the new pass.
 using ScheduleEnd = void (*)();

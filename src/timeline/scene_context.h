@@ -5,6 +5,7 @@
 
 #include "models/model.h"
 #include "textures/targa.h"
+#include "timeline/media_table.h"
 
 constexpr int ScreenWidth = 800;
 constexpr int ScreenHeight = 600;
@@ -24,16 +25,6 @@ constexpr int SharedBufferFloats = SharedBufferBytes / 4;      // grid, then the
 
 inline int grid_index(int i, int j) { return 135 * i + 3 * j; }
 
-// TextureTable entries, loaded by the scene start-ups.
-enum TextureIndex {
-    TexZu = 0, TexSight = 1, TexFlog = 2, TexLights = 3, TexEnvi = 4, TexClouds = 5,
-    TexRutor = 6, TexEnvmap = 7, TexFogup = 8, TexFlare = 9, TexBlobs = 10, TexThennew = 11,
-    TexSoultext = 12, TexMarrowen = 13, TexHoles = 14, TexCrysblb = 15, TexBg = 16, TexMyvelvet = 17
-};
-
-// ModelTable slots.
-enum ModelSlot { SlotYeah = 0, SlotAru = 1, SlotMagic = 2, SlotOrey = 3, SlotShob = 4 };
-
 // The eight arguments of every scene routine, in their fixed order.
 struct SceneContext {
     TargaTexture* textureTable;     // 99 entries
@@ -47,3 +38,6 @@ struct SceneContext {
 };
 
 using SceneRoutine = void (*)(const SceneContext&);
+
+static_assert(TextureFileCount <= TextureTableSize && ModelFileCount <= ModelSlotCount,
+              "every media slot must have a table entry");

@@ -8,6 +8,7 @@
 
 #include "capture_program.h"
 #include "textures/test_targa.h"
+#include "timeline/media_table.h"
 
 namespace {
 
@@ -38,11 +39,11 @@ private:
 TEST(Capture, SameRangeTwiceGivesTheSameFramesEachSceneShowsAndMissingMeshesAreToldOnStderr) {
     const std::string dir = ::testing::TempDir() + "capture_run_test";
     ASSERT_EQ(std::system(("rm -rf " + dir + " && mkdir -p " + dir + "/media").c_str()), 0);
-    struct File { const char* name; uint8_t r, g, b; };
-    for (const File& f : {File{"myvelvet.tga", 0, 0, 160}, File{"lights.tga", 200, 100, 0},
-                          File{"envi.tga", 0, 120, 0}, File{"zu.tga", 90, 0, 90}, File{"sight.tga", 0, 0, 200},
-                          File{"flog.tga", 60, 60, 60}})
-        ASSERT_TRUE(write_bytes(dir + "/media/" + f.name, solid_targa(8, 8, 24, f.r, f.g, f.b)));
+    struct File { TextureIndex index; uint8_t r, g, b; };
+    for (const File& f : {File{TexMyvelvet, 0, 0, 160}, File{TexLights, 200, 100, 0},
+                          File{TexEnvi, 0, 120, 0}, File{TexZu, 90, 0, 90}, File{TexSight, 0, 0, 200},
+                          File{TexFlog, 60, 60, 60}})
+        ASSERT_TRUE(write_bytes(dir + "/media/" + texture_file(f.index), solid_targa(8, 8, 24, f.r, f.g, f.b)));
     // The first run names its folders relative to where it starts, with an X
     // server there: the missing meshes are told on stderr, and it goes on
     // (a box would wait, and the time limit end it).

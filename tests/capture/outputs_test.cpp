@@ -17,6 +17,7 @@
 #include "capture_program.h"
 #include "contact_sheet.h"
 #include "font.h"
+#include "timeline/media_table.h"
 
 extern char** environ;
 
@@ -52,7 +53,7 @@ TEST(CaptureOutputs, AudioIsTheShowsTuneFromTheFirstFramesTimeForExactlyTheRange
 
     // libopenmpt's own render of the tune as the show plays it, from second 0,
     // in chunks of another size.
-    const std::string xm = file_text(SHOW_MEDIA_DIR "/algar.xm");
+    const std::string xm = file_text(std::string(SHOW_MEDIA_DIR "/") + TuneFile);
     openmpt_module* tune = openmpt_module_create_from_memory2(xm.data(), xm.size(), nullptr, nullptr, nullptr,
                                                               nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(tune, nullptr);

@@ -153,7 +153,7 @@ TEST_P(MeshRecipe, EndsTexturedWithOutwardFacesInReaderLimits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Meshes, MeshRecipe, ::testing::ValuesIn(model_recipes()),
-                         [](const auto& info) { std::string name = info.param.file;
+                         [](const auto& info) { std::string name = model_file(info.param.slot);
                              return name.substr(0, name.find('.')); });
 
 TEST(MeshRecipes, SomeObjectIsDrawnInItsMaterialColour) {

@@ -21,7 +21,8 @@ const int Rate = 44100;
 class TuneTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        Module = compose_tune();
+        std::string error;
+        if (!compose_tune(&Module, &error)) ADD_FAILURE() << error;
         Bytes = write_xm(Module);
     }
     static openmpt_module* open() {

@@ -3,7 +3,6 @@
 #include <GL/gl.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "models/model.h"
@@ -197,32 +196,18 @@ TEST_F(MeshGl, GuardsAroundTheSlotsRow) {
     EXPECT_EQ(GLuint(integer(GL_TEXTURE_BINDING_2D)), textures[2]);
 }
 
-// Counts the boxes in the dying process and says how many at exit.
-int BoxesShown = 0;
-class PrintingSink : public platform::MessageSink {
-public:
-    platform::Answer show(const platform::MessageBoxRecord& box) override {
-        ++BoxesShown;
-        std::fprintf(stderr, "%s: %s", box.caption.c_str(), box.text.c_str());
-        return platform::Answer::Ok;
-    }
-};
-
-TEST(MeshTexturesDeathTest, MissingBitmapEndsTheProcessWithOneAfterOneBox) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    std::string dir = testing::TempDir();
-    ASSERT_TRUE(write_file(dir + "lost.3ds", mesh_file({material("M", dir + "missing.bmp", colour24(0, 0, 0))})));
-    static ModelLoader loaders[7];
-    static Model models[7];
-    static uint32_t textures[700];
-    EXPECT_EXIT(
-        {
-            static PrintingSink sink;
-            platform::set_message_sink(&sink);
-            std::atexit([] { std::fprintf(stderr, "boxes shown: %d\n", BoxesShown); });
-            load_model((dir + "lost.3ds").c_str(), 2, loaders, models, textures);
-        },
-        ::testing::ExitedWithCode(1), "Error: Failed to open DIB file .*missing\\.bmp\\.\nboxes shown: 1\n");
+TEST_F(MeshGl, AMissingBitmapFailsTheLoadAfterOneBoxAndNoMaterialAfterItIsTried) {
+    ASSERT_TRUE(write_file(path("here.bmp"), bitmap_of(2, 2, Bytes(12, 200))));
+    ASSERT_TRUE(write_file(path("lost.3ds"),
+                           mesh_file({material("Here", path("here.bmp"), colour24(0, 0, 0)),
+                                      material("Lost", path("missing.bmp"), colour24(0, 0, 0)),
+                                      material("Also", path("missing-too.bmp"), colour24(0, 0, 0))})));
+    EXPECT_FALSE(load_model(path("lost.3ds").c_str(), 2, loaders, models, textures));
+    ASSERT_EQ(sink.boxes.size(), 1u);
+    EXPECT_EQ(sink.boxes[0].text, "Failed to open DIB file " + path("missing.bmp") + ".\n");
+    EXPECT_NE(textures[200], 0u);
+    EXPECT_EQ(textures[201], 0u);
+    EXPECT_EQ(textures[202], 0u);
 }
 
 }  // namespace

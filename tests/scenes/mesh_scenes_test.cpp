@@ -54,15 +54,14 @@ protected:
         mkdir(media.c_str(), 0755);
         if (chdir(media.c_str()) != 0) return;
         write_file("skin.bmp", bitmap_of(2, 2, Bytes(12, 200)));
-        for (const char* mesh : {"yeah.3ds", "magic.3ds", "orey.3ds", "shob.3ds"})
-            write_file(mesh, triangle_mesh("skin.bmp"));
-        write_file("aru.3ds", triangle_mesh(""));
-        struct Picture { const char* name; uint8_t r, g, b; };
-        for (const Picture& p : {Picture{"thennew.tga", 0, 0, 160}, Picture{"blobs.tga", 0, 150, 0},
-                                 Picture{"soultext.tga", 90, 0, 0}, Picture{"holes.tga", 0, 80, 80},
-                                 Picture{"crysblb.tga", 120, 0, 120}, Picture{"bg.tga", 0, 0, 70},
-                                 Picture{"flare.tga", 0, 0, 90}})
-            write_bytes(p.name, solid_targa(8, 8, 24, p.r, p.g, p.b));
+        for (const ModelFile& mesh : ModelFiles)
+            write_file(mesh.file, triangle_mesh(mesh.slot == SlotAru ? "" : "skin.bmp"));
+        struct Picture { TextureIndex index; uint8_t r, g, b; };
+        for (const Picture& p : {Picture{TexThennew, 0, 0, 160}, Picture{TexBlobs, 0, 150, 0},
+                                 Picture{TexSoultext, 90, 0, 0}, Picture{TexHoles, 0, 80, 80},
+                                 Picture{TexCrysblb, 120, 0, 120}, Picture{TexBg, 0, 0, 70},
+                                 Picture{TexFlare, 0, 0, 90}})
+            write_bytes(texture_file(p.index), solid_targa(8, 8, 24, p.r, p.g, p.b));
         start_offline_show(".", nullptr, nullptr, 800, 600);
     }
     void SetUp() override {

@@ -23,11 +23,11 @@ protected:
         GlTest::SetUpTestSuite();
         const std::string media = ::testing::TempDir() + "scenes_test_media";
         mkdir(media.c_str(), 0755);
-        struct File { const char* name; uint8_t r, g, b; };
-        for (const File& f : {File{"myvelvet.tga", 0, 0, 160}, File{"lights.tga", 200, 100, 0},
-                              File{"envi.tga", 0, 120, 0}, File{"zu.tga", 90, 0, 90},
-                              File{"sight.tga", 0, 0, 200}, File{"flog.tga", 60, 60, 60}})
-            write_bytes(media + "/" + f.name, solid_targa(16, 16, 24, f.r, f.g, f.b));
+        struct File { TextureIndex index; uint8_t r, g, b; };
+        for (const File& f : {File{TexMyvelvet, 0, 0, 160}, File{TexLights, 200, 100, 0},
+                              File{TexEnvi, 0, 120, 0}, File{TexZu, 90, 0, 90},
+                              File{TexSight, 0, 0, 200}, File{TexFlog, 60, 60, 60}})
+            write_bytes(media + "/" + texture_file(f.index), solid_targa(16, 16, 24, f.r, f.g, f.b));
         if (chdir(media.c_str()) != 0) return;
         init_gl_state();
         collage_sheet_startup(scene_context(2));

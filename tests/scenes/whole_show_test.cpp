@@ -1,11 +1,13 @@
 // The whole show with the generated media, through the timeline's two seams at
-// four frames a second of show time: every second draws its scene, no frame
-// raises an OpenGL error, the frame counter only grows, and the first frame
-// past second 225 ends the process with 0.
+// four frames a second of show time: the start-up fills every slot of the
+// media table without a box, every second draws its scene, no frame raises
+// an OpenGL error, the frame counter only grows, and the first frame past
+// second 225 ends the show. Without one mesh bitmap the start-up stops there.
 #include <GL/gl.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <string>
 
@@ -20,7 +22,15 @@ constexpr int Rate = 4;
 int64_t Frame = 0;
 int64_t show_second() { return Frame / Rate; }
 
-class WholeShow : public GlTest {};
+class WholeShow : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        platform::set_message_sink(&boxes);
+    }
+    void TearDown() override { platform::set_message_sink(nullptr); }
+    platform::RecordingMessageSink boxes;
+};
 
 // What each scene leaves bound and whether blending is on: enough to tell
 // which scene drew the frame.
@@ -35,8 +45,21 @@ const ScheduleRow* showing_at(int second) {
 
 TEST_F(WholeShow, EverySceneInItsSecondsWithoutErrorsThenTheEnd) {
     OfflineSeams seams;
-    ASSERT_TRUE(start_offline_show(SHOW_MEDIA_DIR, show_second, [] {}, 800, 600));
-    ASSERT_GT(ModelTable[SlotShob].objectCount, 0) << "generated media in " << SHOW_MEDIA_DIR;
+    reset_demo();
+    ASSERT_TRUE(start_offline_show(SHOW_MEDIA_DIR, show_second, [] {}, 800, 600)) << "media in " << SHOW_MEDIA_DIR;
+    for (const platform::MessageBoxRecord& box : boxes.boxes) ADD_FAILURE() << box.caption << ": " << box.text;
+    for (const TextureFile& row : TextureFiles) {
+        EXPECT_TRUE(TextureTable[row.index].glName && TextureTable[row.index].pixels) << row.file;
+    }
+    for (const ModelFile& row : ModelFiles) {
+        const Model& model = ModelTable[row.slot];
+        EXPECT_GT(model.objectCount, 0) << row.file;
+        for (int m = 0; m < model.materialCount; ++m) {
+            if (!model.materials[size_t(m)].textureFile[0]) continue;
+            EXPECT_NE(ModelTextureTable[row.slot * MaterialsPerModel + m], 0u) << row.file << " material " << m;
+        }
+    }
+    ASSERT_FALSE(HasFailure());
 
     auto mesh_texture = [](int slot) {
         const Model& m = ModelTable[slot];
@@ -69,6 +92,28 @@ TEST_F(WholeShow, EverySceneInItsSecondsWithoutErrorsThenTheEnd) {
         ASSERT_EQ(bool(glIsEnabled(GL_BLEND)), look.blend) << showing_name(*row) << ", second " << second;
     }
     EXPECT_FALSE(draw_frame()) << "the first frame past the last second ends the show";
+}
+
+// The counter meshes' start-up (the fourth) loads the mesh whose bitmap is
+// gone: one box, the rest of that start-up and every later one not run.
+TEST_F(WholeShow, AMissingMeshBitmapStopsTheStartUpAfterItsBox) {
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::path(testing::TempDir()) / "show-without-gold";
+    fs::remove_all(folder);
+    fs::copy(SHOW_MEDIA_DIR, folder);
+    ASSERT_TRUE(fs::remove(folder / "gold.bmp"));
+    OfflineSeams seams;
+    reset_demo();
+    EXPECT_FALSE(start_offline_show(folder.c_str(), show_second, [] {}, 800, 600));
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Failed to open DIB file gold.bmp.\n");
+    EXPECT_NE(TextureTable[TexFlare].glName, 0u) << "the start-up before it ran";
+    EXPECT_EQ(TextureTable[TexBlobs].glName, 0u);
+    EXPECT_EQ(TextureTable[TexSoultext].glName, 0u);
+    EXPECT_EQ(ModelTable[SlotShob].objectCount, 0);
+    EXPECT_EQ(TextureTable[TexMyvelvet].glName, 0u);
+    EXPECT_EQ(ClockStart, 0) << "the clock never started";
+    fs::current_path(SHOW_MEDIA_DIR);
 }
 
 }  // namespace

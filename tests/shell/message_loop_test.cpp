@@ -30,10 +30,25 @@ TEST_F(MessageLoop, AQuitRequestedDuringStartupEndsTheLoopBeforeAnyFrame) {
     EXPECT_FLOAT_EQ(FrameCounter, before);
 }
 
+platform::Event key_down(int key) {
+    platform::Event event;
+    event.type = platform::EventType::KeyDown;
+    event.key = key;
+    return event;
+}
+
+platform::Event resized(int width, int height) {
+    platform::Event event;
+    event.type = platform::EventType::Resize;
+    event.width = width;
+    event.height = height;
+    return event;
+}
+
 TEST_F(MessageLoop, EscapeShutsDownAndOtherKeysAreSwallowed) {
     float before = FrameCounter;
-    EXPECT_EQ(window_proc(WM_KEYDOWN, 'A', 0), 0);
-    EXPECT_EQ(window_proc(WM_KEYDOWN, VK_ESCAPE, 0), 0);
+    dispatch_event(key_down('A'));
+    EXPECT_EQ(window_proc(WM_KEYDOWN, key_down(platform::KeyEscape)), 0);
     EXPECT_EQ(run_message_loop(), 0);
     EXPECT_FLOAT_EQ(FrameCounter, before);
 }
@@ -46,9 +61,8 @@ TEST_F(MessageLoop, ShutdownTwiceReleasesNothingTwiceAndStillQuits) {
     EXPECT_EQ(run_message_loop(), 0);
 }
 
-TEST_F(MessageLoop, SizeMessagesResizeTheViewInAWindowOnly) {
-    const intptr_t size400x600 = 400 | (600 << 16);
-    window_proc(WM_SIZE, 0, size400x600);
+TEST_F(MessageLoop, SizeEventsResizeTheViewInAWindowOnly) {
+    dispatch_event(resized(400, 600));
     EXPECT_EQ(viewport_width(), 400);
     GLfloat projection[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
@@ -56,17 +70,9 @@ TEST_F(MessageLoop, SizeMessagesResizeTheViewInAWindowOnly) {
 
     resize_gl_view(800, 600);
     FullScreen = true;
-    window_proc(WM_SIZE, 0, size400x600);
+    dispatch_event(resized(400, 600));
     EXPECT_EQ(viewport_width(), 800);
     FullScreen = false;
-}
-
-TEST_F(MessageLoop, SizeWordsAreUnsigned16Bit) {
-    // A height word with its top bit set is a large size, never a negative one.
-    const intptr_t size = 640 | (intptr_t(0x8000) << 16);
-    window_proc(WM_SIZE, 0, size);
-    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
-    EXPECT_EQ(viewport_width(), 640);
 }
 
 }  // namespace

@@ -127,7 +127,7 @@ PendingFile* sound_track() { return Out.audioFile ? Out.audioFile.get() : Out.so
 bool write_sound_track() {
     PendingFile* track = sound_track();
     if (!track) return true;
-    const std::string tune = (std::filesystem::absolute(Options.mediaDir) / "algar.xm").string();
+    const std::string tune = (std::filesystem::absolute(Options.mediaDir) / TuneFile).string();
     const int64_t first = tune_sample_at_frame(Options.rangeFirst, Options.fps);
     const int64_t end = tune_sample_at_frame(Options.rangeLast + 1, Options.fps);
     bool silent = false;

@@ -1,5 +1,6 @@
 #include "media.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "byte_writer.h"
@@ -28,13 +29,33 @@ bool save(const std::string& folder, const std::string& name, const std::vector<
     return false;
 }
 
+// Every slot of the show's table has one recipe, or the show would start with
+// a slot empty.
+bool every_slot_once(const std::vector<int>& slots, int count, const char* const* files, std::string* error) {
+    for (int s = 0; s < count; ++s) {
+        const long made = std::count(slots.begin(), slots.end(), s);
+        if (made == 1) continue;
+        *error = std::string(made ? "more than one recipe" : "no recipe") + " for " + files[s];
+        return false;
+    }
+    if (int(slots.size()) == count) return true;
+    *error = "a recipe for a slot the show does not load";
+    return false;
+}
+
 // image NAME WIDTH HEIGHT MODE CRC32: the CRC of the decoded pixels, top row
 // first, R G B (A) bytes; MODE is RGB or RGBA.
 bool textures(const std::string& folder, std::vector<std::string>* manifest, std::string* error) {
+    std::vector<int> slots;
+    const char* files[TextureFileCount];
+    for (const TextureFile& row : TextureFiles) files[row.index] = row.file;
+    for (const TextureRecipe& r : targa_recipes()) slots.push_back(r.index);
+    if (!every_slot_once(slots, TextureFileCount, files, error)) return false;
     for (const TextureRecipe& r : targa_recipes()) {
+        const char* file = texture_file(r.index);
         std::vector<uint8_t> pixels = to_bytes(r.draw(r.size), r.bits == 32);
-        if (!save(folder, r.file, write_targa(pixels, r.size, r.size, r.bits), error)) return false;
-        manifest->push_back(std::string("image ") + r.file + " " + std::to_string(r.size) + " " +
+        if (!save(folder, file, write_targa(pixels, r.size, r.size, r.bits), error)) return false;
+        manifest->push_back(std::string("image ") + file + " " + std::to_string(r.size) + " " +
                             std::to_string(r.size) + (r.bits == 32 ? " RGBA " : " RGB ") + hex(crc32_of(pixels)));
     }
     for (const BitmapRecipe& r : bitmap_recipes()) {
@@ -52,13 +73,28 @@ bool textures(const std::string& folder, std::vector<std::string>* manifest, std
 // mesh NAME OBJECTS MATERIALS TRIANGLES MESHOBJECTS MINX MINY MINZ MAXX MAXY MAXZ
 // (bounds in the show's axes) MAPS...
 bool meshes(const std::string& folder, std::vector<std::string>* manifest, std::string* error) {
+    std::vector<int> slots;
+    const char* files[ModelFileCount];
+    for (const ModelFile& row : ModelFiles) files[row.slot] = row.file;
+    for (const ModelRecipe& r : model_recipes()) slots.push_back(r.slot);
+    if (!every_slot_once(slots, ModelFileCount, files, error)) return false;
     for (const ModelRecipe& r : model_recipes()) {
+        const char* file = model_file(r.slot);
         TdsScene scene = r.build();
-        if (!save(folder, r.file, write_3ds(scene), error)) return false;
+        // A map no recipe draws would end the show's start-up.
+        for (const TdsMaterial& m : scene.materials) {
+            const auto& bitmaps = bitmap_recipes();
+            if (m.map.empty() || std::any_of(bitmaps.begin(), bitmaps.end(),
+                                             [&](const BitmapRecipe& b) { return m.map == b.file; }))
+                continue;
+            *error = std::string(file) + " maps " + m.map + ", which no recipe draws";
+            return false;
+        }
+        if (!save(folder, file, write_3ds(scene), error)) return false;
         Bounds b = scene_bounds(scene);
         size_t mesh_objects = 0;
         for (const TdsObject& o : scene.objects) mesh_objects += o.kind == TdsKind::Mesh;
-        std::string line = std::string("mesh ") + r.file + " " + std::to_string(scene.objects.size()) + " " +
+        std::string line = std::string("mesh ") + file + " " + std::to_string(scene.objects.size()) + " " +
                            std::to_string(scene.materials.size()) + " " + std::to_string(scene_triangles(scene)) +
                            " " + std::to_string(mesh_objects);
         for (int i = 0; i < 3; ++i) line += " " + fixed1(b.min[i]);
@@ -72,11 +108,11 @@ bool meshes(const std::string& folder, std::vector<std::string>* manifest, std::
 
 // module NAME CHANNELS INSTRUMENTS PATTERNS ORDERS ROWS
 bool music(const std::string& folder, std::vector<std::string>* manifest, std::string* error) {
-    XmModule m = compose_tune();
-    if (!save(folder, "algar.xm", write_xm(m), error)) return false;
+    XmModule m;
+    if (!compose_tune(&m, error) || !save(folder, TuneFile, write_xm(m), error)) return false;
     int rows = 0;
     for (uint8_t o : m.orders) rows += m.patterns[o].rows;
-    manifest->push_back("module algar.xm " + std::to_string(m.channels) + " " + std::to_string(m.instruments.size()) +
+    manifest->push_back(std::string("module ") + TuneFile + " " + std::to_string(m.channels) + " " + std::to_string(m.instruments.size()) +
                         " " + std::to_string(m.patterns.size()) + " " + std::to_string(m.orders.size()) + " " +
                         std::to_string(rows));
     return true;

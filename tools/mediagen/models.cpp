@@ -179,8 +179,8 @@ TdsScene build_shob() {
 
 const std::vector<ModelRecipe>& model_recipes() {
     static const std::vector<ModelRecipe> recipes = {
-        {"yeah.3ds", build_yeah}, {"aru.3ds", build_aru}, {"magic.3ds", build_magic},
-        {"orey.3ds", build_orey}, {"shob.3ds", build_shob},
+        {SlotYeah, build_yeah}, {SlotAru, build_aru}, {SlotMagic, build_magic},
+        {SlotOrey, build_orey}, {SlotShob, build_shob},
     };
     return recipes;
 }

@@ -3,9 +3,10 @@
 #include <vector>
 
 #include "tds.h"
+#include "timeline/media_table.h"
 
 struct ModelRecipe {
-    const char* file;
+    ModelSlot slot;     // the table slot the show loads it into, and so its file
     TdsScene (*build)();
 };
 const std::vector<ModelRecipe>& model_recipes();

@@ -295,15 +295,15 @@ Image draw_myvelvet(int n) {
 
 const std::vector<TextureRecipe>& targa_recipes() {
     static const std::vector<TextureRecipe> recipes = {
-        {"zu.tga", 256, 24, draw_zu},           {"sight.tga", 256, 32, draw_sight},
-        {"flog.tga", 256, 24, draw_flog},       {"lights.tga", 256, 24, draw_lights},
-        {"envi.tga", 256, 24, draw_envi},       {"clouds.tga", 256, 24, draw_clouds},
-        {"rutor.tga", 512, 24, draw_rutor},     {"envmap.tga", 256, 24, draw_envmap},
-        {"fogup.tga", 256, 24, draw_fogup},     {"flare.tga", 256, 32, draw_flare},
-        {"blobs.tga", 256, 24, draw_blobs},     {"thennew.tga", 512, 24, draw_thennew},
-        {"soultext.tga", 512, 32, draw_soultext}, {"marrowen.tga", 512, 24, draw_marrowen},
-        {"holes.tga", 256, 24, draw_holes},     {"crysblb.tga", 256, 24, draw_crysblb},
-        {"bg.tga", 512, 24, draw_bg},           {"myvelvet.tga", 512, 24, draw_myvelvet},
+        {TexZu, 256, 24, draw_zu},           {TexSight, 256, 32, draw_sight},
+        {TexFlog, 256, 24, draw_flog},       {TexLights, 256, 24, draw_lights},
+        {TexEnvi, 256, 24, draw_envi},       {TexClouds, 256, 24, draw_clouds},
+        {TexRutor, 512, 24, draw_rutor},     {TexEnvmap, 256, 24, draw_envmap},
+        {TexFogup, 256, 24, draw_fogup},     {TexFlare, 256, 32, draw_flare},
+        {TexBlobs, 256, 24, draw_blobs},     {TexThennew, 512, 24, draw_thennew},
+        {TexSoultext, 512, 32, draw_soultext}, {TexMarrowen, 512, 24, draw_marrowen},
+        {TexHoles, 256, 24, draw_holes},     {TexCrysblb, 256, 24, draw_crysblb},
+        {TexBg, 512, 24, draw_bg},           {TexMyvelvet, 512, 24, draw_myvelvet},
     };
     return recipes;
 }

@@ -6,9 +6,10 @@
 
 #include "bmp.h"
 #include "texture_ops.h"
+#include "timeline/media_table.h"
 
 struct TextureRecipe {
-    const char* file;   // name the show loads
+    TextureIndex index; // the table slot the show loads it into, and so its file
     int size;           // width = height, a power of two
     int bits;           // 24, or 32 with a meaningful alpha
     Image (*draw)(int size);

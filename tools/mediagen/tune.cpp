@@ -4,7 +4,6 @@
 #include "tune.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cstring>
 #include <map>
 #include <sstream>
@@ -30,12 +29,13 @@ const Chord Chords[] = {
     {"Bm", 47, {59, 62, 66}}, {"D", 50, {57, 62, 66}},  {"A", 45, {57, 61, 64}},
 };
 
-const Chord& chord(const std::string& name) {
+// nullptr for a name not in the list; check_sections refuses those.
+const Chord* find_chord(const std::string& name) {
     for (const Chord& c : Chords)
-        if (name == c.name) return c;
-    assert(!"unknown chord");
-    return Chords[0];
+        if (name == c.name) return &c;
+    return nullptr;
 }
+const Chord& chord(const std::string& name) { return *find_chord(name); }
 
 // Layer kinds; named apart from the instruments (synth.h) they play.
 enum Part { DrumPart, BassPart, PadPart, ArpPart, LeadPart, FillPart, CrashPart, ReleasePart };
@@ -269,9 +269,7 @@ void arrange(Song& song, const Section& section, const Span& span) {
         int to = layer.to < 0 ? bars : layer.to;
         if (layer.part == PadPart) { pads(song, span, layer.from, to); continue; }
         if (layer.part == LeadPart) {
-            int lasted = lead_line(song, span.start + layer.from * 16, layer.melody, layer.transpose);
-            assert(layer.from * 16 + lasted <= span.rows);
-            (void)lasted;
+            lead_line(song, span.start + layer.from * 16, layer.melody, layer.transpose);
             continue;
         }
         if (layer.part == FillPart) { fill(song, span.start + span.rows - 8); continue; }
@@ -334,7 +332,53 @@ const std::vector<int>& section_rows() {
     return rows;
 }
 
-XmModule compose_tune() {
+namespace {
+
+// What arrange relies on: a section for every stretch between two cuts, a
+// known chord for each of its bars, layers within its bars and melodies that
+// end inside it.
+bool check_sections(std::string* error) {
+    if (sections().size() != section_rows().size()) {
+        *error = "the tune has " + std::to_string(sections().size()) + " sections for " +
+                 std::to_string(section_rows().size()) + " stretches between the show's cuts";
+        return false;
+    }
+    for (size_t i = 0; i < sections().size(); ++i) {
+        const Section& section = sections()[i];
+        const int rows = section_rows()[i];
+        const std::vector<std::string> chords = split(section.chords);
+        const std::string where = "tune section " + std::to_string(i) + ": ";
+        if (int(chords.size()) != (rows + 15) / 16) {
+            *error = where + std::to_string(chords.size()) + " chords for " + std::to_string((rows + 15) / 16) + " bars";
+            return false;
+        }
+        for (const std::string& name : chords)
+            if (!find_chord(name)) {
+                *error = where + "unknown chord " + name;
+                return false;
+            }
+        const int bars = int(chords.size());
+        for (const Layer& layer : section.layers) {
+            const int to = layer.to < 0 ? bars : layer.to;
+            if (layer.from < 0 || layer.from > to || to > bars) {
+                *error = where + "a layer over bars " + std::to_string(layer.from) + " to " + std::to_string(to) +
+                         " of " + std::to_string(bars);
+                return false;
+            }
+            Song none(0);  // writes nothing; the melody's length alone
+            if (layer.part == LeadPart && layer.from * 16 + lead_line(none, 0, layer.melody, 0) > rows) {
+                *error = where + "the melody outlasts the section";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool compose_tune(XmModule* out, std::string* error) {
+    if (!check_sections(error)) return false;
     int total = 0;
     for (int r : section_rows()) total += r;
     Song song(total);
@@ -343,7 +387,6 @@ XmModule compose_tune() {
         const Section& section = sections()[i];
         const int rows = section_rows()[i];
         Span span{start, rows, split(section.chords)};
-        assert(int(span.chords.size()) == (rows + 15) / 16);
         arrange(song, section, span);
         start += rows;
     }
@@ -358,5 +401,6 @@ XmModule compose_tune() {
     m.channels = TuneChannels;
     m.instruments = make_instruments();
     cut_patterns(song, m);
-    return m;
+    *out = std::move(m);
+    return true;
 }

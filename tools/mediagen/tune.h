@@ -1,5 +1,6 @@
 #pragma once
-// "algar.xm": the show's tune, composed on the show's schedule.
+// The show's tune, composed on the show's schedule.
+#include <string>
 #include <vector>
 
 #include "xm.h"
@@ -16,4 +17,5 @@ const std::vector<int>& section_rows();
 // arpeggio, crash, toms.
 constexpr int TuneChannels = 12;
 
-XmModule compose_tune();
+// False, with *error saying why, when the sections do not fit the show's cuts.
+bool compose_tune(XmModule* out, std::string* error);

@@ -3,7 +3,6 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/desktop/desktop.h"
@@ -22,14 +21,6 @@ struct DisplayState {
     bool fullScreen = false;     // the window holds the display in that mode
 };
 DisplayState D;  // written by this file only
-
-// The show may end with exit() from inside a frame: the context is let go
-// first, so the GL driver's worker threads wind down before the process does.
-void restore_at_exit() {
-    restore_user_display();
-    release_gl_surface();
-    SDL_Quit();
-}
 
 void set_gl_attributes() {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -50,9 +41,14 @@ void restore_user_display() {
     W.cursorHidden = false;
 }
 
-void on_video_started() {
-    std::atexit(restore_at_exit);
-    watch_exit_signals();
+void on_video_started() { watch_exit_signals(); }
+
+// The context is let go first, so that the GL driver's worker threads wind
+// down before the process does.
+void close_display() {
+    restore_user_display();
+    release_gl_surface();
+    SDL_Quit();
 }
 
 // The driver's own GL needs no help; a frame of its own is shown in the window.

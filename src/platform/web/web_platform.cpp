@@ -21,6 +21,7 @@ namespace platform {
 
 // A page has no signals and nothing to put back when it ends.
 void on_video_started() {}
+void close_display() {}  // the page outlives the program
 void act_on_exit_request() {}
 
 void finish_frame_commands() { compat_flush(); }  // the frame's last primitives
