@@ -19,6 +19,9 @@
 # screenshot of the last run stay in $SHOW_FRESH_CACHE/last-run/.
 set -uo pipefail
 
+# The end-to-end tests' helpers: X servers, windows by their titles, keys, pictures.
+source "$(dirname "$0")/../tests/e2e/lib.sh"
+
 [ "$(id -u)" = 0 ] || { echo "fresh-check: must run as root (debootstrap, chroot, mounts)" >&2; exit 2; }
 
 repo=$(git -C "$(dirname "$0")/.." rev-parse --show-toplevel) || exit 2
@@ -214,48 +217,32 @@ save_root() {
   du -sh "$cached"
 }
 
-# The README's run command under an X server, the question answered No.
+# The README's run command under an X server, the question answered No: in
+# the root, with the test suites' own helpers from its clone.
 run_show() {
   cat >"$root/root/run-show.sh" <<'EOF'
 set -u
-out=/root/run-show
-mkdir -p "$out"
-window_id() { xwininfo -root -tree 2>/dev/null | grep "\"$1\"" | awk '{print $1}' | head -1; }
-wait_window() {  # NAME TENTHS
-  for _ in $(seq "$2"); do [ -n "$(window_id "$1")" ] && return 0; sleep 0.1; done
-  echo "no window \"$1\""; return 1
-}
-Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$out/display" >"$out/x.log" 2>&1 &
-for _ in $(seq 100); do [ -s "$out/display" ] && break; sleep 0.1; done
-[ -s "$out/display" ] || { echo "no X server"; cat "$out/x.log"; exit 1; }
-export DISPLAY=:$(head -1 "$out/display")
+source tests/e2e/lib.sh
+begin_case
+keep=/root/run-show
+mkdir -p "$keep"
+start_xvfb 1024x768
 echo "X server on $DISPLAY"
-./scripts/run.sh >"$out/run.log" 2>&1 &
-show=$!
-trap 'cat "$out/run.log"' EXIT
+show=./scripts/run.sh media=.
+start_show
 # run.sh first checks the packages and the build: give it time.
-wait_window "Z_U Base System" 6000 || exit 1
-for _ in $(seq 40); do  # a key sent before the box listens is lost: press until it goes
-  xdotool key --window "$(window_id "Z_U Base System")" Escape 2>/dev/null
-  sleep 0.3
-  [ -z "$(window_id "Z_U Base System")" ] && break
-done
-[ -z "$(window_id "Z_U Base System")" ] || { echo "the question never took No"; exit 1; }
+wait_for_window_of "$QuestionTitle" 600 "$show_pid" || fail "no start-up question"
+press_until_gone "$QuestionTitle" Escape
 echo "question answered No"
-wait_window "Z_U OpenGl Base" 300 || exit 1
-xwininfo -id "$(window_id "Z_U OpenGl Base")" | grep -E 'geometry|Absolute'
+wait_for 300 has_window "$ShowTitle" || fail "no show window"
+xwininfo -id "$(window_id "$ShowTitle")" | grep -E 'geometry|Absolute'
 sleep 3
-import -window "$(window_id "Z_U OpenGl Base")" "$out/window.png" || { echo "no screenshot"; exit 1; }
-mean=$(convert "$out/window.png" -colorspace Gray -format '%[fx:int(mean*1000)]' info:)
-echo "screenshot mean brightness $mean/1000"
-[ "$mean" -ge 20 ] || { echo "the window is black"; exit 1; }
-xdotool key --window "$(window_id "Z_U OpenGl Base")" Escape
-for _ in $(seq 200); do kill -0 "$show" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$show" 2>/dev/null && { echo "the show did not end on Escape"; exit 1; }
-wait "$show"
-code=$?
-echo "exit code $code; the show's output:"
-[ "$code" = 0 ]
+import -window "$(window_id "$ShowTitle")" "$keep/window.png" || fail "no screenshot"
+expect_lit "$keep/window.png"
+key_to "$ShowTitle" Escape
+expect_exit 0
+echo "exit code 0; the show's output:"
+cat "$work/show.log"
 EOF
   in_root 'bash /root/run-show.sh'
   local rc=$?
@@ -291,37 +278,17 @@ use_bare_root() {  # NAME: an overlay of the bare root at $work/NAME becomes $ro
 # whatever runs in the root).
 installed_packages() { dpkg-query --admindir="$root/var/lib/dpkg" -W -f='${db:Status-Status}\n' | grep -cx installed; }
 
-# An X server on this machine for a command in a bare root, which shares this
+# An X server on this machine (the test suites' start_xvfb, which sets
+# DISPLAY and server_pid) serves a command in a bare root, which shares this
 # machine's network and so reaches the server's abstract socket; the root gets
-# no X package of its own. Sets display and x_pid.
-start_host_x() {
-  local out=$work/x.$BASHPID
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -noreset -nolisten tcp 3>"$out.display" >"$out.log" 2>&1 &
-  x_pid=$!
-  for _ in $(seq 100); do [ -s "$out.display" ] && break; sleep 0.1; done
-  [ -s "$out.display" ] || { echo "no X server"; cat "$out.log"; return 1; }
-  display=:$(head -1 "$out.display")
-}
-host_window() { DISPLAY=$display xwininfo -root -tree 2>/dev/null | grep "\"$1\"" | awk '{print $1}' | head -1; }
-wait_host_window() {  # NAME SECONDS PID: until the window is there, while PID lives
-  local end=$((SECONDS + $2))
-  while [ $SECONDS -lt $end ] && kill -0 "$3" 2>/dev/null; do
-    [ -n "$(host_window "$1")" ] && return 0
-    sleep 0.2
-  done
-  echo "no window \"$1\""; return 1
-}
-host_key() { DISPLAY=$display xdotool key --window "$(host_window "$1")" "$2" 2>/dev/null; }
+# no X package of its own.
 # The show's window is drawn (a screenshot that is not black); then Escape, and exit code 0.
 look_and_escape() {  # PID SHOT
-  DISPLAY=$display xwininfo -id "$(host_window "Z_U OpenGl Base")" | grep -E 'geometry|Absolute'
+  xwininfo -id "$(window_id "$ShowTitle")" | grep -E 'geometry|Absolute'
   sleep 3
-  DISPLAY=$display import -window "$(host_window "Z_U OpenGl Base")" "$2" || { echo "no screenshot"; return 1; }
-  local mean
-  mean=$(convert "$2" -colorspace Gray -format '%[fx:int(mean*1000)]' info:)
-  echo "screenshot mean brightness $mean/1000"
-  [ "$mean" -ge 20 ] || { echo "the window is black"; return 1; }
-  host_key "Z_U OpenGl Base" Escape
+  import -window "$(window_id "$ShowTitle")" "$2" || { echo "no screenshot"; return 1; }
+  (expect_lit "$2") || return 1
+  key_to "$ShowTitle" Escape
   local code
   wait "$1"; code=$?
   echo "exit code $code"
@@ -343,22 +310,19 @@ package_in_bare_root() {
   echo "apt install of the package: $((after - before)) packages with its libraries" | tee -a "$logs/figures.txt"
   in_root 'dpkg-query -W -f="\${Package}\n" | grep -E -- "-dev\$|^(gcc|g\+\+|cmake)\$"' && { echo "development packages in the root"; return 1; }
   in_root 'dpkg -L zu-show' >"$work/package-files.txt" || return 1
-  start_host_x || return 1
+  start_xvfb 1024x768
   # By its full path: root's PATH has no /usr/games, a user's has.
-  in_root "DISPLAY=$display /usr/games/zu-show --window" &
+  in_root "DISPLAY=$DISPLAY /usr/games/zu-show --window" &
   local show=$!
-  wait_host_window "Z_U OpenGl Base" 60 "$show" || { kill "$x_pid"; return 1; }
-  [ -z "$(host_window "Z_U Base System")" ] || { echo "the show asked its question despite --window"; kill "$x_pid"; return 1; }
+  wait_for_window_of "$ShowTitle" 60 "$show" || { kill "$server_pid"; return 1; }
+  no_window "$QuestionTitle" || { echo "the show asked its question despite --window"; kill "$server_pid"; return 1; }
   look_and_escape "$show" "$logs/package-window.png"
   local rc=$?
-  kill "$x_pid"
+  kill "$server_pid"
   [ $rc = 0 ] || return 1
   # zu-show-capture finds the installed media by itself, and needs no display.
   in_root 'cd /tmp && /usr/games/zu-show-capture --at 3 --out frames' || return 1
-  local mean
-  mean=$(convert "$root"/tmp/frames/frame_*.png -colorspace Gray -format '%[fx:int(mean*1000)]' info:)
-  echo "zu-show-capture's frame at second 3: mean brightness $mean/1000"
-  [ "$mean" -ge 20 ] || { echo "zu-show-capture drew black"; return 1; }
+  (expect_lit "$root"/tmp/frames/frame_*.png) || { echo "zu-show-capture drew black"; return 1; }
   in_root 'DEBIAN_FRONTEND=noninteractive apt-get purge -y zu-show' || return 1
   local left=0 path
   while read -r path; do
@@ -374,22 +338,18 @@ run_command_in_bare_root() {
   use_bare_root run-root && clone || return 1
   local before after start took
   before=$(installed_packages)
-  start_host_x || return 1
+  start_xvfb 1024x768
   start=$SECONDS
-  in_root "DISPLAY=$display ./scripts/run.sh" &
+  in_root "DISPLAY=$DISPLAY ./scripts/run.sh" &
   local show=$!
-  wait_host_window "Z_U Base System" 3600 "$show" || { kill "$x_pid"; return 1; }
+  wait_for_window_of "$QuestionTitle" 3600 "$show" || { kill "$server_pid"; return 1; }
   took=$((SECONDS - start))
   after=$(installed_packages)
   echo "run command: $((after - before)) packages added, the question after ${took}s" | tee -a "$logs/figures.txt"
-  for _ in $(seq 40); do  # a key sent before the box listens is lost: press until it goes
-    host_key "Z_U Base System" Escape
-    sleep 0.3
-    [ -z "$(host_window "Z_U Base System")" ] && break
-  done
-  wait_host_window "Z_U OpenGl Base" 60 "$show" && look_and_escape "$show" "$logs/run-root-window.png"
+  (press_until_gone "$QuestionTitle" Escape) &&
+    wait_for_window_of "$ShowTitle" 60 "$show" && look_and_escape "$show" "$logs/run-root-window.png"
   local rc=$?
-  kill "$x_pid"
+  kill "$server_pid"
   [ $rc = 0 ] && [ $((after - before)) -le 300 ]
 }
 

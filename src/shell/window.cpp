@@ -63,24 +63,25 @@ int run_message_loop() {
     }
 }
 
-void dispatch_event(const platform::Event& event) {
-    switch (event.type) {
-    case platform::EventType::KeyDown:
-        window_proc(WM_KEYDOWN, event);
-        break;
-    case platform::EventType::Close:
-        window_proc(WM_DESTROY, event);
-        break;
-    case platform::EventType::Resize:
-        window_proc(WM_SIZE, event);
-        break;
-    case platform::EventType::Paint:
-        window_proc(WM_PAINT, event);
-        break;
+namespace {
+
+// The message each event stands for; 0 for those the window procedure never sees.
+unsigned message_of(platform::EventType type) {
+    switch (type) {
+    case platform::EventType::KeyDown: return WM_KEYDOWN;
+    case platform::EventType::Close: return WM_DESTROY;
+    case platform::EventType::Resize: return WM_SIZE;
+    case platform::EventType::Paint: return WM_PAINT;
     case platform::EventType::Quit:
-    case platform::EventType::Other:
-        break;
+    case platform::EventType::Other: break;
     }
+    return 0;
+}
+
+}  // namespace
+
+void dispatch_event(const platform::Event& event) {
+    if (const unsigned message = message_of(event.type)) window_proc(message, event);
 }
 
 long window_proc(unsigned message, const platform::Event& event) {

@@ -1,14 +1,21 @@
 # The helpers of the end-to-end tests: an X server of their own, the program
 # started in its media folder, windows found by name and keys sent to them,
 # waits with deadlines, the exit code and the picture looked at. Sourced by
-# e2e.sh (the Linux show) and ../windows/windows.sh (the Windows show under Wine);
-# the sourcing script sets show, xprobe and media and may define cleanup_hook.
+# e2e.sh (the Linux show), ../windows/windows.sh (the Windows show under Wine)
+# and scripts/fresh-check.sh (the README's commands in a fresh root). A case
+# calls begin_case first; the sourcing script sets show and media (xprobe,
+# where it has one) and may define cleanup_hook.
 # The captions of the show's window and of its start-up question, as the
-# windows are found by them.
+# windows are found by them, and the question's text. (The page's tests read
+# them here too.)
 ShowTitle="Z_U OpenGl Base"
 QuestionTitle="Z_U Base System"
-work=$(mktemp -d)
+QuestionText="Full of screenshiiiet? (fullscreen?)"
 server_pid= show_pid=
+begin_case() {  # a folder of the case's own, emptied with its processes on the way out
+  work=$(mktemp -d)
+  trap cleanup EXIT
+}
 cleanup() {
   [ -n "$show_pid" ] && kill -9 "$show_pid" 2>/dev/null
   declare -F cleanup_hook >/dev/null && cleanup_hook
@@ -17,7 +24,6 @@ cleanup() {
   [ -n "${E2E_KEEP:-}" ] && mkdir -p "$E2E_KEEP" && cp "$work"/*.png "$E2E_KEEP"/ 2>/dev/null
   rm -rf "$work"
 }
-trap cleanup EXIT
 fail() { echo "FAIL: $*"; [ -f "$work/show.log" ] && sed 's/^/  show: /' "$work/show.log"; exit 1; }
 
 # An X server with only an 800x600 screen, or none at all with such a mode.
@@ -33,7 +39,7 @@ start_xvfb() {  # WIDTHxHEIGHT [SERVER-OPTION...]
 use_display() {
   wait_for 100 test -s "$work/display" || fail "no X server: $(cat "$work/x.log")"
   export DISPLAY=:$(head -1 "$work/display")
-  wait_for 50 "$xprobe" mode || fail "X server $DISPLAY does not answer"
+  [ -z "${xprobe:-}" ] || wait_for 50 "$xprobe" mode || fail "X server $DISPLAY does not answer"
 }
 # A server with a real display-mode list (1024x768 desktop, 800x600 offered), so
 # switching to full screen and back can be watched.
@@ -79,6 +85,16 @@ wait_for() {  # TENTHS COMMAND...: retry until the command succeeds
   local tries=$1; shift
   for _ in $(seq "$tries"); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
   return 1
+}
+# For a program that may end before its window comes (a script that installs
+# and builds first): until the window is there, while PID lives.
+wait_for_window_of() {  # NAME SECONDS PID
+  local end=$((SECONDS + $2))
+  while [ $SECONDS -lt $end ] && kill -0 "$3" 2>/dev/null; do
+    has_window "$1" && return 0
+    sleep 0.2
+  done
+  echo "no window \"$1\""; return 1
 }
 window_id() { xwininfo -root -tree 2>/dev/null | grep "\"$1\"" | awk '{print $1}' | head -1; }
 has_window() { [ -n "$(window_id "$1")" ]; }
@@ -192,11 +208,17 @@ expect_drawing() {  # the idle loop keeps drawing: CPU time keeps growing
   done
   fail "the show is not drawing (cpu ticks $t0 -> $t1)"
 }
-expect_picture() {  # the window shows the scene, not a black frame
+# A picture, not a black frame: its mean brightness at least 20/1000.
+expect_lit() {  # PNG
   local mean
-  import -window "$(window_id "$ShowTitle")" "$work/shot.png" 2>/dev/null || fail "no screenshot"
-  mean=$(convert "$work/shot.png" -colorspace Gray -format '%[fx:int(mean*1000)]' info:)
-  [ "$mean" -ge 20 ] || fail "the window is black (mean brightness $mean/1000)"
+  mean=$(convert "$1" -colorspace Gray -format '%[fx:int(mean*1000)]' info:)
+  echo "${1##*/}: mean brightness $mean/1000"
+  [ "$mean" -ge 20 ] || fail "${1##*/} is black (mean brightness $mean/1000)"
+}
+expect_picture() {  # SHOT: the window shows the scene; the screenshot kept in SHOT
+  local shot=${1:-$work/shot.png}
+  import -window "$(window_id "$ShowTitle")" "$shot" 2>/dev/null || fail "no screenshot"
+  expect_lit "$shot" >/dev/null
 }
 # A key the show must take without ending, proven taken. The show answers a
 # ping only from its event loop, after every X event that reached it before,
@@ -249,3 +271,119 @@ expect_mode() { [ "$("$xprobe" mode)" = "$1" ] || fail "display is $("$xprobe" m
 expect_exit() { wait_show_exit; [ "$exit_code" = "$1" ] || fail "exit code $exit_code, expected $1"; }
 cursor_is() { [ "$("$xprobe" cursor "$(window_id "$ShowTitle")")" = "$1" ]; }
 
+
+# ---- The cases both suites run: the show as a person meets it, the same on
+# Linux and under Wine but for how it is started and looked at. The sourcing
+# script supplies:
+#   launch PREFIX...         the show started in its media folder after PREFIX (env, faketime)
+#   answer_question KEY      the start-up question found, read where it can be, and answered
+#   expect_show_window MODE  the 800x600 client area up, at (0, 0) (window | full)
+#   expect_show_picture      a picture in the show's window, not a black frame
+#   close_show_window        its close box clicked
+#   expect_box TITLE TEXT    a box with that title up, showing TEXT where it can be read
+# False for a case that is not one of them.
+# The show's full screen on the 1024x768 desktop: the display switched to
+# 800x600, the cursor hidden, drawing; Escape ends it with 0 and the desktop's
+# mode comes back.
+full_screen_until_escape() {
+  expect_show_window full
+  expect_mode 800x600
+  wait_for 20 cursor_is hidden || fail "cursor shown in full screen"
+  expect_drawing
+  key_to "$ShowTitle" Escape
+  expect_exit 0
+  expect_mode 1024x768
+}
+run_shared_case() {  # CASE
+  case $1 in
+  window-escape)
+    start_xvfb 1024x768
+    launch
+    answer_question Escape
+    expect_show_window window
+    wait_for 20 cursor_is visible || fail "cursor hidden in a window"
+    expect_drawing
+    expect_show_picture
+    expect_key_ignored a
+    key_to "$ShowTitle" Escape
+    expect_exit 0
+    # A plain start says at most one thing (no sound card here: that it is silent).
+    [ "$(tr -d '\r' <"$work/show.log" | wc -l)" -le 1 ] || fail "more than one line on stderr"
+    ;;
+  window-close)
+    start_xvfb 1024x768
+    launch
+    answer_question Escape
+    expect_show_window window
+    close_show_window
+    expect_exit 0
+    ;;
+  fullscreen-escape)
+    # Xorg's dummy driver offers 800x600 beside its 1024x768 desktop: the
+    # display really switches, and switches back on Escape.
+    start_xorg
+    launch
+    answer_question Return
+    full_screen_until_escape
+    ;;
+  fullscreen-800x600-screen)
+    # Xvfb has one display mode; on an 800x600 screen it is the one asked for.
+    start_xvfb 800x600
+    launch
+    answer_question Return
+    expect_show_window full
+    wait_for 20 cursor_is hidden || fail "cursor shown in full screen"
+    expect_drawing
+    key_to "$ShowTitle" Escape
+    expect_exit 0
+    ;;
+  fullscreen-show-ends)
+    # The whole show on a clock running 25 times faster: it ends by itself
+    # with 0 and gives the desktop its mode back. (NO_FAKE_STAT: Wine's
+    # prefix must not look 25 times older, or Wine would rebuild it.)
+    start_xorg
+    launch env NO_FAKE_STAT=1 faketime -f '+0 x25'
+    answer_question Return
+    expect_show_window full
+    expect_mode 800x600
+    for _ in $(seq 300); do kill -0 "$show_pid" 2>/dev/null || break; sleep 0.1; done
+    expect_exit 0
+    wait_for 50 expect_mode 1024x768 || fail "the display stays at $("$xprobe" mode)"
+    ;;
+  no-800x600-mode)
+    start_xvfb 1024x768
+    launch
+    answer_question Return
+    wait_for 150 has_window "Error" || fail "no error box"
+    expect_box "Error" "Display Mode Not Compatible"
+    press_until_gone "Error" Return
+    expect_exit 1
+    ;;
+  music)
+    # The tune plays through the audio output at 44100 Hz; SDL's disk driver
+    # stands in for a sound card and keeps what it was given. A show that
+    # runs on undisturbed never moves its tune.
+    start_xvfb 1024x768
+    show_args=(--stats)
+    launch env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+    answer_question Escape
+    expect_show_window window
+    sleep 3
+    key_to "$ShowTitle" Escape
+    expect_exit 0
+    expect_tune "$work/audio.raw"
+    tr -d '\r' <"$work/show.log" | grep -qx "tune moved to the clock: 0 times" \
+      || fail "the tune was moved: $(grep '^tune' "$work/show.log")"
+    ;;
+  tune-follows-stall)
+    # The whole show stopped for 3 s in the opening scene and continued.
+    start_xvfb 1024x768
+    show_args=(--window --stats)
+    launch env SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$work/audio.raw"
+    expect_show_window window
+    expect_drawing
+    stall_then_expect_the_cut_on_the_tune
+    ;;
+  *) return 1 ;;
+  esac
+}

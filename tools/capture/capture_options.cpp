@@ -21,7 +21,7 @@ const char* const CaptureDefaultMedia = ".";
 #endif
 
 std::string capture_usage() {
-    const std::string last = std::to_string(CaptureLastSecond), end = std::to_string(CaptureLastSecond + 1);
+    const std::string last = std::to_string(LastSecond), end = std::to_string(LastSecond + 1);
     return
     "usage: capture [OPTION]...\n"
     "Renders the show offscreen at a fixed frame rate of show time (frame k is at second k / fps)\n"
@@ -72,7 +72,7 @@ bool parse_second(const std::string& text, double* out) {
     errno = 0;
     char* end = nullptr;
     double value = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || errno != 0 || !(value >= 0.0) || value >= CaptureLastSecond + 1) return false;
+    if (text.empty() || *end != '\0' || errno != 0 || !(value >= 0.0) || value >= LastSecond + 1) return false;
     *out = value;
     return true;
 }
@@ -95,7 +95,7 @@ bool parse_preset(const std::string& text, std::string* out) {
     return false;
 }
 
-int64_t last_frame(int fps) { return int64_t(CaptureLastSecond + 1) * fps - 1; }
+int64_t last_frame(int fps) { return int64_t(LastSecond + 1) * fps - 1; }
 
 // The first frame at or after the second (the tiny slack absorbs decimal
 // seconds such as 0.1 that binary cannot hold exactly).
@@ -104,7 +104,7 @@ int64_t frame_at_or_after(double second, int fps) { return int64_t(std::ceil(sec
 struct Raw {
     std::vector<std::string> at;
     int every = 0;
-    double from = 0.0, to = CaptureLastSecond + 1;
+    double from = 0.0, to = LastSecond + 1;
     bool fromGiven = false, toGiven = false;
 };
 
@@ -117,7 +117,7 @@ bool choose_frames(const Raw& raw, CaptureOptions* options, std::string* error) 
     const int fps = options->fps;
     for (const std::string& text : raw.at) {
         double second;
-        if (!parse_second(text, &second)) return fail(error, "--at: not a second of the show (0 to " + std::to_string(CaptureLastSecond) + "): " + text);
+        if (!parse_second(text, &second)) return fail(error, "--at: not a second of the show (0 to " + std::to_string(LastSecond) + "): " + text);
         int64_t frame = frame_at_or_after(second, fps);
         options->frames.insert(frame > last_frame(fps) ? last_frame(fps) : frame);
     }

@@ -27,8 +27,6 @@ struct CaptureOptions {
     bool help = false;             // --help: print the usage, nothing else
 };
 
-// The last second the show draws; the second after it ends the show.
-constexpr int CaptureLastSecond = LastSecond;
 // Frames on one contact sheet at most (a sheet of 1,000 is 4,600 pixels square).
 constexpr size_t SheetMaxFrames = 1000;
 

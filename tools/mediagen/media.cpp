@@ -29,16 +29,18 @@ bool save(const std::string& folder, const std::string& name, const std::vector<
     return false;
 }
 
-// Every slot of the show's table has one recipe, or the show would start with
-// a slot empty.
-bool every_slot_once(const std::vector<int>& slots, int count, const char* const* files, std::string* error) {
-    for (int s = 0; s < count; ++s) {
-        const long made = std::count(slots.begin(), slots.end(), s);
+// Every row of the show's media table has one recipe, or the show would
+// start with a slot empty; row s is slot s.
+template <class Recipe, class Slot, class Row, size_t Rows>
+bool every_slot_once(const std::vector<Recipe>& recipes, Slot Recipe::*slot, const Row (&rows)[Rows],
+                     std::string* error) {
+    for (size_t s = 0; s < Rows; ++s) {
+        const auto made = std::count_if(recipes.begin(), recipes.end(), [&](const Recipe& r) { return size_t(r.*slot) == s; });
         if (made == 1) continue;
-        *error = std::string(made ? "more than one recipe" : "no recipe") + " for " + files[s];
+        *error = std::string(made ? "more than one recipe" : "no recipe") + " for " + rows[s].file;
         return false;
     }
-    if (int(slots.size()) == count) return true;
+    if (recipes.size() == Rows) return true;
     *error = "a recipe for a slot the show does not load";
     return false;
 }
@@ -46,11 +48,7 @@ bool every_slot_once(const std::vector<int>& slots, int count, const char* const
 // image NAME WIDTH HEIGHT MODE CRC32: the CRC of the decoded pixels, top row
 // first, R G B (A) bytes; MODE is RGB or RGBA.
 bool textures(const std::string& folder, std::vector<std::string>* manifest, std::string* error) {
-    std::vector<int> slots;
-    const char* files[TextureFileCount];
-    for (const TextureFile& row : TextureFiles) files[row.index] = row.file;
-    for (const TextureRecipe& r : targa_recipes()) slots.push_back(r.index);
-    if (!every_slot_once(slots, TextureFileCount, files, error)) return false;
+    if (!every_slot_once(targa_recipes(), &TextureRecipe::index, TextureFiles, error)) return false;
     for (const TextureRecipe& r : targa_recipes()) {
         const char* file = texture_file(r.index);
         std::vector<uint8_t> pixels = to_bytes(r.draw(r.size), r.bits == 32);
@@ -73,11 +71,7 @@ bool textures(const std::string& folder, std::vector<std::string>* manifest, std
 // mesh NAME OBJECTS MATERIALS TRIANGLES MESHOBJECTS MINX MINY MINZ MAXX MAXY MAXZ
 // (bounds in the show's axes) MAPS...
 bool meshes(const std::string& folder, std::vector<std::string>* manifest, std::string* error) {
-    std::vector<int> slots;
-    const char* files[ModelFileCount];
-    for (const ModelFile& row : ModelFiles) files[row.slot] = row.file;
-    for (const ModelRecipe& r : model_recipes()) slots.push_back(r.slot);
-    if (!every_slot_once(slots, ModelFileCount, files, error)) return false;
+    if (!every_slot_once(model_recipes(), &ModelRecipe::slot, ModelFiles, error)) return false;
     for (const ModelRecipe& r : model_recipes()) {
         const char* file = model_file(r.slot);
         TdsScene scene = r.build();
