@@ -104,6 +104,7 @@ answer_question() { question "$1"; }
 expect_show_picture() { expect_windows_picture; }
 close_show_window() { probe close "$ShowTitle"; }
 expect_box() { expect_texts "$1" "$2"; }
+under_wine=true
 
 run_shared_case "$case_name" && { echo "PASS: $case_name"; exit 0; }
 case $case_name in
