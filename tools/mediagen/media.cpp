@@ -72,12 +72,12 @@ bool textures(const std::string& folder, std::vector<std::string>* manifest, std
 // (bounds in the show's axes) MAPS...
 bool meshes(const std::string& folder, std::vector<std::string>* manifest, std::string* error) {
     if (!every_slot_once(model_recipes(), &ModelRecipe::slot, ModelFiles, error)) return false;
+    const auto& bitmaps = bitmap_recipes();
     for (const ModelRecipe& r : model_recipes()) {
         const char* file = model_file(r.slot);
         TdsScene scene = r.build();
         // A map no recipe draws would end the show's start-up.
         for (const TdsMaterial& m : scene.materials) {
-            const auto& bitmaps = bitmap_recipes();
             if (m.map.empty() || std::any_of(bitmaps.begin(), bitmaps.end(),
                                              [&](const BitmapRecipe& b) { return m.map == b.file; }))
                 continue;
