@@ -21,7 +21,7 @@ void blob_sheet_startup(const SceneContext& ctx) {
 }
 
 void blob_sheet_render(const SceneContext& ctx) {
-    const int f = ctx.frame;
+    const float f = float(ctx.position);
 
     // The sheet: its s given per vertex, its t generated (with the current
     // normal, which the mesh of the frame before left), drifting by 0.001 f.

@@ -53,7 +53,7 @@ void fog_layer(const SceneContext& ctx, float s0) {
 }
 
 void draw_collage(const SceneContext& ctx) {
-    const float f = float(ctx.frame);
+    const float f = float(ctx.position);
     turning_sight(ctx, 1.0f, f);
     turning_sight(ctx, -1.0f, f);
     fog_layer(ctx, 0.001f * f);
@@ -67,11 +67,11 @@ void draw_collage(const SceneContext& ctx) {
     set_alpha(1.0f);
     draw_square(0.0f);
 
-    // Swings between -90 and +90 degrees, about 628 frames a period.
+    // Swings between -90 and +90 degrees, about 628 sixtieths of a second a period.
     bind_texture(TexSight, ctx.textureTable);
     glLoadIdentity();
     glTranslatef(1.8f, 0.0f, -6.0f);
-    glRotatef(float(90.0 * std::sin(0.01 * ctx.frame)), 0.0f, 0.0f, 1.0f);
+    glRotatef(float(90.0 * std::sin(0.01 * ctx.position)), 0.0f, 0.0f, 1.0f);
     set_alpha(1.0f);
     draw_square(0.0f);
 }
@@ -79,7 +79,7 @@ void draw_collage(const SceneContext& ctx) {
 // Flat x and y wobbled by the integer indices (one radian a row apart); a
 // still egg-crate relief of amplitude 0.5. x follows the row alone and y the
 // column alone, so 45 sines a frame give every wobble; the relief is made once.
-void wobble_sheet(float* grid, int f) {
+void wobble_sheet(float* grid, double f) {
     static const auto relief = [] {
         std::array<float, GridSide * GridSide> z{};
         for (int i = 0; i < GridSide; ++i)
@@ -121,7 +121,7 @@ void collage_sheet_render(const SceneContext& ctx) {
     glLoadIdentity();
     set_alpha(1.0f);
     glTranslatef(0.1f, 0.0f, -7.0f);
-    wobble_sheet(ctx.vertexGrid, ctx.frame);
+    wobble_sheet(ctx.vertexGrid, ctx.position);
     bind_target(ctx.targetTextureTable, CollageTarget);
     draw_grid_mesh(ctx.vertexGrid);
 }

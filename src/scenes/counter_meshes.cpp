@@ -50,6 +50,7 @@ void counter_meshes_render(const SceneContext& ctx) {
 
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_DEPTH_TEST);
-    draw_copy(ctx, 0.09f * ctx.frame);
-    draw_copy(ctx, 0.09f * -ctx.frame);
+    const float f = float(ctx.position);
+    draw_copy(ctx, 0.09f * f);
+    draw_copy(ctx, 0.09f * -f);
 }

@@ -47,7 +47,7 @@ void funnel_sheets_startup(const SceneContext& ctx) {
 }
 
 void funnel_sheets_render(const SceneContext& ctx) {
-    const double h = 0.5 * ctx.frame;  // half-rate time, not rounded
+    const double h = 0.5 * ctx.position;  // half-rate time, not rounded
     const double d = std::sin(0.007 * h);
     enable_blend(1);
 
@@ -69,7 +69,7 @@ void funnel_sheets_render(const SceneContext& ctx) {
     place_sheet(d, 3.5, 0.01 * h);
     draw_grid_mesh(ctx.sharedBuffer);
     wave_heights(ctx.sharedBuffer, false, h);
-    place_sheet(d, 2.0, 0.01 * (0.5 * -ctx.frame));
+    place_sheet(d, 2.0, 0.01 * (0.5 * -ctx.position));
     draw_grid_mesh(ctx.sharedBuffer);
 
     // The box steps every second frame.

@@ -35,12 +35,13 @@ GLUquadric* Sphere = nullptr;
 // Everything after the identity rides on one matrix: plane, fog and flares
 // are placed relative to the turning meshes and to one another.
 void scene_pass(const SceneContext& ctx) {
-    const int f = ctx.frame;
+    const double p = ctx.position;
+    const float f = float(p);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     glEnable(GL_DEPTH_TEST);
     glLoadIdentity();
-    glTranslatef(0.0f, float(12.0 * std::sin(0.0035 * f) - 25.0), float(20.0 * std::sin(0.002 * f) - 40.0));
-    glRotatef(float(220.0 * std::sin(0.0035 * f)), 0.0f, 1.0f, 0.0f);
+    glTranslatef(0.0f, float(12.0 * std::sin(0.0035 * p) - 25.0), float(20.0 * std::sin(0.002 * p) - 40.0));
+    glRotatef(float(220.0 * std::sin(0.0035 * p)), 0.0f, 1.0f, 0.0f);
 
     set_sphere_generation(true);
     draw_model(SlotYeah, ctx.modelLoader, ctx.modelTable, ctx.modelTextureTable);
@@ -65,14 +66,14 @@ void scene_pass(const SceneContext& ctx) {
     bind_texture(TexFlare, ctx.textureTable);
     glTranslatef(-1.5f, 1.5f, 19.0f);
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(float(f), 0.0f, 0.0f, 1.0f);
+    glRotatef(f, 0.0f, 0.0f, 1.0f);
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     draw_flat_quad(4.5f, 4.5f);
     glRotatef(90.0f, 1.0f, 1.0f, 0.0f);
-    glRotatef(float(-f), 0.0f, 0.0f, 1.0f);
+    glRotatef(-f, 0.0f, 0.0f, 1.0f);
     draw_flat_quad(4.5f, 4.5f);
     glRotatef(90.0f, 1.0f, 1.0f, 1.0f);
-    glRotatef(float(f), 0.0f, 0.0f, 1.0f);
+    glRotatef(f, 0.0f, 0.0f, 1.0f);
     draw_flat_quad(4.5f, 4.5f);
 
     glDisable(GL_BLEND);
@@ -135,7 +136,7 @@ void reflecting_spheres_render(const SceneContext& ctx) {
     end_target_pass(ctx.targetTextureTable, SheetSize, SheetSize, SheetTarget);
 
     // The dome's picture sphere-mapped onto the two spheres.
-    const double t = ctx.frame;
+    const double t = ctx.position;
     set_sphere_generation(true);
     bind_target(ctx.targetTextureTable, SheetTarget);
     draw_sphere(float(7.0 * std::sin(t * 0.042 * 0.3)), float(2.5 * std::sin(t * 0.03 * 0.3)),

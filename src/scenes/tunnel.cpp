@@ -33,14 +33,15 @@ void tunnel_startup(const SceneContext& ctx) {
 }
 
 void tunnel_render(const SceneContext& ctx) {
-    const int f = ctx.frame;
+    const double p = ctx.position;
+    const float f = float(p);
 
     // The tunnel, not moved: its axis turned 12 degrees from the line of
     // sight, rolling up to 3 degrees each way; its rim lies in the eye's
     // plane, so the near plane cuts it open.
     glLoadIdentity();
     glRotatef(-12.0f, 0.0f, 1.0f, 0.0f);
-    glRotatef(float(3.0 * std::sin(0.03 * f)), 0.0f, 0.0f, 1.0f);
+    glRotatef(float(3.0 * std::sin(0.03 * p)), 0.0f, 0.0f, 1.0f);
     bind_texture(TexHoles, ctx.textureTable);
     set_bowl_heights(ctx.vertexGrid, -220.0);
     glDisable(GL_DEPTH_TEST);
@@ -67,6 +68,6 @@ void tunnel_render(const SceneContext& ctx) {
     draw_model(SlotOrey, ctx.modelLoader, ctx.modelTable, ctx.modelTextureTable);
     set_sphere_generation(false);
 
-    // Backs away 0.01 a frame until past -8: 300 frames from -5.
-    if (TunnelMeshDistance > -8.0f) TunnelMeshDistance -= 0.01f;
+    // Backs away 0.01 a sixtieth of a second until past -8: 5 seconds from -5.
+    if (TunnelMeshDistance > -8.0f) TunnelMeshDistance -= 0.01f * float(ctx.step);
 }

@@ -33,7 +33,7 @@ void twin_bowls_startup(const SceneContext& ctx) {
 }
 
 void twin_bowls_render(const SceneContext& ctx) {
-    const int f = ctx.frame;
+    const float f = float(ctx.position);
     set_additive_blend();
     glEnable(GL_BLEND);
 
@@ -65,7 +65,7 @@ void twin_bowls_render(const SceneContext& ctx) {
     glLoadIdentity();
     glTranslatef(2.5f, SinkingMeshHeight, -10.0f);
     glRotatef(90.0f, 1.0f, 0.0f, 0.0f);
-    glRotatef(float(f), 0.0f, 0.0f, 1.0f);
+    glRotatef(f, 0.0f, 0.0f, 1.0f);
     draw_model(SlotShob, ctx.modelLoader, ctx.modelTable, ctx.modelTextureTable);
     set_sphere_generation(false);
 
@@ -77,11 +77,11 @@ void twin_bowls_render(const SceneContext& ctx) {
     bind_texture(TexHoles, ctx.textureTable);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
-    glColor4f(1.0f, 1.0f, 1.0f, float(std::sin(0.01 * f) - 0.2 + 0.5));
+    glColor4f(1.0f, 1.0f, 1.0f, float(std::sin(0.01 * ctx.position) - 0.2 + 0.5));
     draw_shifted_grid_mesh(ctx.vertexGrid, 0.002f * f);
 
     // Left on: the next frame's far sheet gets generated t coordinates.
     glEnable(GL_TEXTURE_GEN_T);
 
-    SinkingMeshHeight -= 0.007f;
+    SinkingMeshHeight -= 0.007f * float(ctx.step);  // 0.42 a second
 }

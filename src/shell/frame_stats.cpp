@@ -23,7 +23,7 @@ void FrameStats::close_frame(double end) {
     }
 }
 
-void FrameStats::add(int32_t second, double start, double tune) {
+void FrameStats::add(int32_t second, double start, double tune, double position) {
     if (any_) close_frame(start);
     any_ = true;
     current_ = showing_at(second);
@@ -33,7 +33,10 @@ void FrameStats::add(int32_t second, double start, double tune) {
         if (tally->frames++ == 0) {
             tally->first = start;
             tally->tune = tune;
+            tally->firstPosition = position;
         }
+        tally->lastStart = start;
+        tally->lastPosition = position;
     }
 }
 
@@ -41,18 +44,19 @@ void FrameStats::print(std::FILE* out, double end) const {
     FrameStats closed = *this;
     if (closed.any_) closed.close_frame(end);
     auto line = [out](const std::string& name, const std::string& seconds, const Tally& t) {
-        const double span = t.last - t.first;
-        char tune[16] = "-";
+        const double span = t.last - t.first, starts = t.lastStart - t.first;
+        char tune[16] = "-", pace[16] = "-";
         if (t.frames > 0 && t.tune >= 0.0) std::snprintf(tune, sizeof tune, "%.3f", t.tune);
+        if (starts > 0.0) std::snprintf(pace, sizeof pace, "%.2f", (t.lastPosition - t.firstPosition) / starts);
         if (t.frames == 0 || span <= 0.0)
-            std::fprintf(out, "%-22s %7s %8s %7lld %9s %11s\n", name.c_str(), seconds.c_str(), tune,
-                         (long long)t.frames, "-", "-");
+            std::fprintf(out, "%-22s %7s %8s %7lld %9s %11s %11s\n", name.c_str(), seconds.c_str(), tune,
+                         (long long)t.frames, "-", pace, "-");
         else
-            std::fprintf(out, "%-22s %7s %8s %7lld %9.2f %11.1f\n", name.c_str(), seconds.c_str(), tune,
-                         (long long)t.frames, double(t.frames) / span, t.longest * 1000.0);
+            std::fprintf(out, "%-22s %7s %8s %7lld %9.2f %11s %11.1f\n", name.c_str(), seconds.c_str(), tune,
+                         (long long)t.frames, double(t.frames) / span, pace, t.longest * 1000.0);
     };
-    std::fprintf(out, "%-22s %7s %8s %7s %9s %11s\n", "showing", "seconds", "tune s", "frames", "frames/s",
-                 "longest ms");
+    std::fprintf(out, "%-22s %7s %8s %7s %9s %11s %11s\n", "showing", "seconds", "tune s", "frames", "frames/s",
+                 "positions/s", "longest ms");
     for (int r = 0; r < ShowingCount; ++r)
         line(showing_name(Schedule[r]), std::to_string(Schedule[r].first) + "-" + std::to_string(Schedule[r].last),
              closed.showings_[r]);

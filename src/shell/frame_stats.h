@@ -10,12 +10,15 @@
 class FrameStats {
 public:
     // A frame that began at `start` (seconds of a monotonic clock) and drew
-    // `second` of the schedule, the tune then at `tune` seconds (negative:
-    // none playing). A frame lasts until the next one begins.
-    void add(int32_t second, double start, double tune = -1.0);
+    // `second` of the schedule at `position` of the motion, the tune then at
+    // `tune` seconds (negative: none playing). A frame lasts until the next
+    // one begins.
+    void add(int32_t second, double start, double tune = -1.0, double position = 0.0);
     // A header, one line per showing of the scene table (name, seconds, the
     // tune's position at its first frame, frames drawn, frames a second,
-    // longest frame in ms), one for the whole show; the last frame ends at `end`.
+    // positions the motion advanced a second between its first and last
+    // frames, longest frame in ms), one for the whole show; the last frame
+    // ends at `end`.
     void print(std::FILE* out, double end) const;
 
 private:
@@ -25,6 +28,8 @@ private:
         double last = 0.0;     // end of its last frame
         double longest = 0.0;  // seconds
         double tune = -1.0;    // the tune's position at its first frame; negative: none
+        double lastStart = 0.0;  // start of its last frame
+        double firstPosition = 0.0, lastPosition = 0.0;
     };
     void close_frame(double end);
     std::array<Tally, ShowingCount> showings_{};

@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     int exitCode = 1;
     if (create_gl_window(WindowTitle, ScreenWidth, ScreenHeight, FullScreen)) {
         init_gl();
-        start_pacing(options.maxFps);
+        start_pacing(options.maxFps, options.frameCounted);
         exitCode = run_message_loop();
     }
     leave_show();

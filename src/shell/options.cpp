@@ -54,6 +54,11 @@ std::string render_scale(const std::string& text, int* out) {
                ? "" : "not auto or a whole number from 1 to " + std::to_string(MaxRenderScale);
 }
 
+std::string max_fps(const std::string& text, int* out) {
+    if (text == "auto") return *out = AutoFps, std::string();
+    return whole_number(text, 0, 1000, out).empty() ? "" : "not auto or a whole number from 0 to 1000";
+}
+
 // One row an option (and its field in ShowOptions); the usage line and --help are read from here.
 const OptionRow Options[] = {
     {"--window", nullptr, "run in an 800x600 window, without asking (default: ask)",
@@ -68,11 +73,20 @@ const OptionRow Options[] = {
      "draw the frame at N times 800x600, 1 to 4, or auto: as many as the screen's picture has pixels "
      "with --scaled (1 on a software GL) and in a window, 1 with --fullscreen (default auto)",
      [](ShowOptions& o, const std::string& v) { return render_scale(v, &o.renderScale); }},
-    {"--max-fps", "N", "draw at most N frames a second, 0 to 1000; 0: as many as the machine can (default 60)",
-     [](ShowOptions& o, const std::string& v) { return whole_number(v, 0, 1000, &o.maxFps); }},
+    {"--max-fps", "N",
+     "draw at most N frames a second, 0 to 1000, or auto: the display's refresh where it is known, else 60; "
+     "0: as many as the machine can (default auto)",
+     [](ShowOptions& o, const std::string& v) { return max_fps(v, &o.maxFps); }},
+    {"--frame-counted", nullptr,
+     "move the scenes one step per drawn frame, as the show first did, and draw as many frames as the machine "
+     "can (--max-fps still sets a ceiling): the motion runs at the frame rate's pace, not the clock's "
+     "(default: off)",
+     [](ShowOptions& o, const std::string&) { return o.frameCounted = true, std::string(); }},
     {"--loop", nullptr, "at the end of the show, start again from its beginning, until Escape or close (default: end)",
      [](ShowOptions& o, const std::string&) { return o.loop = true, std::string(); }},
-    {"--stats", nullptr, "at the end, print each showing's frames, frames a second and longest frame (default: off)",
+    {"--stats", nullptr,
+     "at the end, print each showing's frames, frames a second, positions a second (60: the designed pace) "
+     "and longest frame (default: off)",
      [](ShowOptions& o, const std::string&) { return o.stats = true, std::string(); }},
     {"--help", nullptr, "print this and exit",
      [](ShowOptions& o, const std::string&) { return o.help = true, std::string(); }},
@@ -131,6 +145,11 @@ std::string show_help() {
                   "Give a number to choose: 1 where the GPU is slow, more than auto for supersampling (the\n"
                   "frame filtered down). Where the driver cannot draw that large, it says so and takes the\n"
                   "largest it can. --stats prints the frame's size.\n"
+                  "\nThe scenes were made for 60 frames a second. Each frame is drawn where the show's clock\n"
+                  "stands, so every motion keeps that pace at any frame rate: a slow machine draws fewer\n"
+                  "frames of the same motion, a 144 Hz display a picture of its own on every refresh.\n"
+                  "--frame-counted moves the scenes one step per drawn frame instead, as the show first did:\n"
+                  "faster on a faster machine, slower on a slower one.\n"
                   "\nExit codes: 0 at the end of the show, on Escape or when its window closes; 1 when it\n"
                   "cannot run (no window, no 800x600 display mode); 2 for a bad option.\n";
 }

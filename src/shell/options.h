@@ -6,10 +6,14 @@
 #include <string>
 #include <vector>
 
+// --max-fps auto: the display's refresh where it is known, else 60.
+constexpr int AutoFps = -1;
+
 struct ShowOptions {
     enum class Screen { Ask, Window, FullScreen, Scaled };
     Screen screen = Screen::Ask;  // --window, --fullscreen, --scaled: the start-up question answered ahead
-    int maxFps = 60;              // --max-fps: frames a second at most; 0: as many as the machine draws
+    int maxFps = AutoFps;         // --max-fps: frames a second at most; 0: as many as the machine draws
+    bool frameCounted = false;    // --frame-counted: the scenes move one step a drawn frame, no ceiling
     int renderScale = 0;          // --render-scale: the frame is this many times 800x600; 0: auto
     bool loop = false;            // --loop: from second 0 again at the end of the schedule
     bool stats = false;           // --stats: frames and frame times per showing, printed at the end

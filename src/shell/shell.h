@@ -47,8 +47,12 @@ bool start_offline_show(const char* mediaDir, CalendarClock clock, FramePresente
 constexpr int64_t SimulatedClockOrigin = 1000000000;
 
 // ---- The loop's pace and its figures.
-void start_pacing(int maxFps);  // at most maxFps frames a second; 0: as fast as the machine draws
-void restart_pacing();          // the same on a new context, from a fresh slot
+// At most maxFps frames a second (0: as fast as the machine draws; AutoFps:
+// the display's refresh), each placed on the clock where it is seen, or with
+// frameCounted one step a frame as the show first moved. After the start-up:
+// positions count from the clock's start.
+void start_pacing(int maxFps, bool frameCounted);
+void restart_pacing();          // the same on a new context, from a fresh slot and clock
 void count_frames();            // --stats: each showing's frames, counted from now
 void print_frame_stats();       // on standard output, when counted
 bool draw_paced_frame();        // waits for the frame's slot, draws it, counts it; false once the show is over

@@ -1,8 +1,10 @@
 // The show's entry in a web page. The page asks the start-up question itself
 // (a click is what lets a browser go full screen and start sound) and starts
 // the program with the answer; frames then follow the browser's animation
-// frames instead of the desktop's idle loop, those that come before their
-// frame's slot skipped. Every end of the show, Escape and the end of the
+// frames instead of the desktop's idle loop, each drawn where the clock
+// stands at its animation frame: a picture on every refresh of a 144 Hz
+// screen, the designed pace at 30 (with ?fps=N, those that come before their
+// frame's slot skipped). Every end of the show, Escape and the end of the
 // schedule alike, goes through exit(), which the page turns into its "the show
 // has ended" page.
 #include <emscripten.h>
@@ -22,9 +24,14 @@
 
 namespace {
 
-// Animation frames come at the display's rate, 60 a second or more: a show
-// frame is drawn on those whose slot has come.
+// Animation frames come at the display's rate; a show frame is drawn on
+// every one, or under ?fps=N on those whose slot has come.
 FramePacer Pacer;
+// Where the frame being drawn stands in the motion: the page's clock as its
+// animation frame began (the browser's own beat, so no beat is measured).
+MotionClock Motion;
+FrameMotion Drawn{0.0, 1.0};
+FrameMotion drawn_motion() { return Drawn; }
 
 // The tune's position at the first frame drawn in each of the show's seconds
 // (-1: none drawn), for the page's tests of the tune against the cuts.
@@ -63,6 +70,7 @@ void animation_frame() {
     }
     const double start = platform::seconds_now();
     if (RenderContext && Pacer.take_slot(start)) {
+        Drawn = Motion.at(start, 0.0);
         const int second = elapsed_seconds();
         if (!draw_frame()) kill_gl_window();  // as on Escape: the next animation frame leaves
         note_tune();
@@ -90,6 +98,8 @@ EMSCRIPTEN_KEEPALIVE void web_escape() {
 // Where the show is, for the page's tests and measurements.
 EMSCRIPTEN_KEEPALIVE int web_elapsed_seconds() { return elapsed_seconds(); }
 EMSCRIPTEN_KEEPALIVE double web_frame_counter() { return FrameCounter; }
+EMSCRIPTEN_KEEPALIVE double web_frame_position() { return Drawn.position; }  // the last drawn frame's
+EMSCRIPTEN_KEEPALIVE double web_clock_started_at() { return clock_started_at(); }  // seconds of performance.now; 0: not yet
 EMSCRIPTEN_KEEPALIVE double web_tune_at_second(int second) {
     return second >= 0 && second <= LastSecond + 1 ? SecondTune[second] : -1.0;
 }
@@ -131,7 +141,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "show: %s\n", error.c_str());
         options = ShowOptions();
     }
-    Pacer = FramePacer(options.maxFps, SkippingPace);
+    // The browser's animation frames are the display's refresh: the auto
+    // ceiling is none.
+    Pacer = FramePacer(options.maxFps == AutoFps ? 0 : options.maxFps, SkippingPace);
     std::fill(std::begin(SecondTune), std::end(SecondTune), -1.0);
     FrameCosts.reserve(size_t(LastSecond + 2) * 60);
     set_clock_start_wait(platform::seconds_now, platform::sleep_seconds);
@@ -139,6 +151,8 @@ int main(int argc, char** argv) {
     if (!create_gl_window(WindowTitle, ScreenWidth * RenderScaleAsked, ScreenHeight * RenderScaleAsked, FullScreen))
         std::exit(1);
     init_gl();
+    Motion.start(clock_started_at());
+    set_motion_source(drawn_motion);
     // 0 frames per second: every animation frame of the browser.
     emscripten_set_main_loop(animation_frame, 0, 1);
     return 0;

@@ -30,6 +30,7 @@ CalendarClock Clock = calendar_seconds;
 // The wait for the turn of a second: its clock and sleep, null for none.
 MonotonicClock TurnClock = nullptr;
 Sleep TurnSleep = nullptr;
+double ClockStartedAt = 0.0;  // on TurnClock
 constexpr double TurnPoll = 0.001;  // seconds between two looks at the calendar
 
 // Polls the calendar clock itself: the second it turns is the one the
@@ -44,10 +45,11 @@ void wait_for_calendar_turn() {
 
 std::array<StartupStep, SceneCount> StartupOrder = startup_order_from_table();
 
-SceneContext scene_context(int grid) {
-    return SceneContext{TextureTable,     TargetTextureTable, static_cast<int32_t>(FrameCounter),
+SceneContext scene_context(int grid, FrameMotion motion) {
+    return SceneContext{TextureTable,     TargetTextureTable, static_cast<int32_t>(motion.position),
                         VertexGridTable[grid], SharedBuffer,   ModelLoaderTable,
-                        ModelTable,       ModelTextureTable};
+                        ModelTable,       ModelTextureTable,  motion.position,
+                        motion.step};
 }
 
 bool start_demo() {
@@ -84,6 +86,7 @@ void reset_demo() {
     FrameCounter = 0.0f;
     ClockStart = 0;
     ElapsedSeconds = 0;
+    ClockStartedAt = 0.0;
 }
 
 void set_calendar_clock(CalendarClock clock) { Clock = clock ? clock : calendar_seconds; }
@@ -97,7 +100,10 @@ void start_clock() {
     ClockStart = 0;
     ElapsedSeconds = 0;
     ClockStart = Clock();
+    ClockStartedAt = TurnClock ? TurnClock() : 0.0;
 }
+
+double clock_started_at() { return ClockStartedAt; }
 
 void update_clock() {
     int64_t elapsed = Clock() - ClockStart;

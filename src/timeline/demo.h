@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 
+#include "timeline/motion.h"
 #include "timeline/pacer.h"
 #include "timeline/scene_context.h"
 #include "timeline/scene_table.h"
@@ -19,8 +20,9 @@ extern Model ModelTable[ModelSlotCount];
 extern uint32_t ModelTextureTable[ModelTextureCount];
 extern float FrameCounter;  // frames drawn so far; 32-bit float as the show counts them
 
-// The eight arguments for one call, with the given VertexGrid.
-SceneContext scene_context(int grid);
+// The eight arguments for one call, with the given VertexGrid, for a frame
+// at `motion` (start-ups: position 0).
+SceneContext scene_context(int grid, FrameMotion motion = {0.0, 0.0});
 
 // ---- Start-up: every scene's start-up, the tune made ready, the clock
 // started on the turn of a calendar second and the tune with it; then the
@@ -47,6 +49,9 @@ int32_t elapsed_seconds();
 // second of `now`. No wait until one is set (the offline tools' simulated
 // clocks start on a whole second already); the show and the page set it.
 void set_clock_start_wait(MonotonicClock now, Sleep sleep);  // nullptr: no wait
+// When the clock started, on that monotonic clock (0 without one): second 0
+// of the schedule and position 0 of the motion.
+double clock_started_at();
 
 // ---- Frame loop.
 // Read from the scene table, in the order of the seconds; from 220 to 225
@@ -64,13 +69,18 @@ bool run_schedule();  // false once the show is over, unless it loops
 using ScheduleEnd = void (*)();
 void set_schedule_end(ScheduleEnd end);  // nullptr: the show ends
 
-// ---- The two seams: where calendar seconds come from and what presents a
-// finished frame. The defaults are the calendar clock and the buffer swap;
-// offline tools put a simulated clock and a frame grabber here.
+// ---- The seams: where calendar seconds come from, what presents a finished
+// frame, and where each frame stands in the motion. The defaults are the
+// calendar clock, the buffer swap and the frame count (one step a frame, as
+// the show first moved: FrameCounter); offline tools put a simulated clock,
+// a frame grabber and frame k's position 60k / rate here, the show's loop and
+// the page the clock's position.
 using CalendarClock = int64_t (*)();
 using FramePresenter = void (*)();
+using MotionSource = FrameMotion (*)();           // asked once a frame, before the schedule
 void set_calendar_clock(CalendarClock clock);    // nullptr: the calendar clock
 void set_frame_presenter(FramePresenter present); // nullptr: the buffer swap
+void set_motion_source(MotionSource source);      // nullptr: the frame count
 
 // Gives the show its own calendar clock and buffer swap back when it goes,
 // whichever way the code that replaced them leaves (a failed assertion too).
@@ -81,5 +91,6 @@ struct OfflineSeams {
     ~OfflineSeams() {
         set_calendar_clock(nullptr);
         set_frame_presenter(nullptr);
+        set_motion_source(nullptr);
     }
 };

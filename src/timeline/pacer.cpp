@@ -15,9 +15,9 @@ bool FramePacer::take_slot(double now) {
     return true;
 }
 
-void FramePacer::wait_for_slot(MonotonicClock now, Sleep sleep) {
-    if (interval_ <= 0.0) return;
+double FramePacer::wait_for_slot(MonotonicClock now, Sleep sleep) {
     double t = now();
+    if (interval_ <= 0.0) return t;
     const double due = next_ - rule_.early * interval_;
     if (started_ && t < due) {
         for (double left = due - t; left > 0.0; left = due - now())
@@ -25,6 +25,7 @@ void FramePacer::wait_for_slot(MonotonicClock now, Sleep sleep) {
         t = due;  // the slot itself, not the moment the wait saw it pass: slots step exactly
     }
     take_slot(t);
+    return t;
 }
 
 int swap_interval_for(int refreshHz, int maxFps) {

@@ -34,8 +34,9 @@ public:
     // True when the frame at `now` may be drawn; it then takes its slot.
     bool take_slot(double now);
     // Returns when the next frame may be drawn: sleeps until shortly before its
-    // slot, then waits out the rest finely; at once if it is late.
-    void wait_for_slot(MonotonicClock now, Sleep sleep);
+    // slot, then waits out the rest finely; at once if it is late. Returns the
+    // frame's time: its slot where it waited for it, else the time it came.
+    double wait_for_slot(MonotonicClock now, Sleep sleep);
 
 private:
     double interval_;  // seconds between slots; 0: no ceiling

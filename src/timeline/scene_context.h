@@ -25,16 +25,25 @@ constexpr int SharedBufferFloats = SharedBufferBytes / 4;      // grid, then the
 
 inline int grid_index(int i, int j) { return 135 * i + 3 * j; }
 
-// The eight arguments of every scene routine, in their fixed order.
+// The eight arguments of every scene routine, in their fixed order, and
+// where the frame stands in the show's motion beside its whole frame number.
+// Continuous motion (turns, drifts, waves, paths) is evaluated at `position`;
+// what moves in whole steps (every fifth frame, every second frame) steps on
+// `frame`; a distance moved a fixed amount each frame moves it `step` times.
+// At a whole position every expression comes to the frame count's value:
+// where a scene took the frame as a float it takes float(position), where as
+// a double the position itself.
 struct SceneContext {
     TargaTexture* textureTable;     // 99 entries
     uint32_t* targetTextureTable;   // 10 render-target texture names
-    int32_t frame;                  // FrameCounter truncated towards zero
+    int32_t frame;                  // the position truncated towards zero (FrameCounter, counted per frame)
     float* vertexGrid;              // one VertexGrid, chosen per call
     float* sharedBuffer;            // 53600 bytes: grid, then HeightTable
     ModelLoader* modelLoader;       // 7 reader records
     Model* modelTable;              // 7 model slots
     uint32_t* modelTextureTable;    // 7 x 100 texture names, slot s material m at 100 s + m
+    double position;                // sixtieths of a second since the clock started; 0 in start-ups
+    double step;                    // positions since the frame before; 1 at 60 frames a second
 };
 
 using SceneRoutine = void (*)(const SceneContext&);

@@ -13,10 +13,12 @@ std::string showing_name(const ScheduleRow& row) {
 
 namespace {
 FramePresenter Present = platform::swap_buffers;
+MotionSource Motion = nullptr;  // nullptr: the frame count
 ScheduleEnd End = nullptr;
 }
 
 void set_frame_presenter(FramePresenter present) { Present = present ? present : platform::swap_buffers; }
+void set_motion_source(MotionSource source) { Motion = source; }
 void set_schedule_end(ScheduleEnd end) { End = end; }
 
 bool draw_frame() {
@@ -30,8 +32,9 @@ bool draw_frame() {
 bool run_schedule() {
     update_clock();
     const int32_t s = elapsed_seconds();
+    const FrameMotion motion = Motion ? Motion() : FrameMotion{FrameCounter, 1.0};
     for (const ScheduleRow& row : Schedule)
-        if (s >= row.first && s <= row.last) row.render(scene_context(row.grid));
+        if (s >= row.first && s <= row.last) row.render(scene_context(row.grid, motion));
     if (s > LastSecond) {
         if (!End) return false;
         End();

@@ -8,12 +8,13 @@ case_name=$1 show=$2 xprobe=$3 media=$4 scenes=$5 capture=$6
 source "$(dirname "$0")/lib.sh"
 begin_case
 
-# The opening scene's frames 0 to LAST as capture renders them, every fifth
-# (its box steps every fifth frame), into DIR/frame_NNNNNN.png: at 1000
-# frames a second they all fall in second 0.
+# The opening scene's frames 0 to LAST as capture renders them at 60 frames a
+# second, every fifth (its box steps every fifth frame), into
+# DIR/frame_NNNNNN.png: frame k at position k, as the show draws it on a
+# 60 Hz beat.
 opening_frames() {  # DIR LAST
-  "$capture" --media "$media" --fps 1000 --every 5 --to "0.$(printf %03d "$2")" --out "$1" >"$work/capture.log" 2>&1 \
-    || fail "capture failed: $(cat "$work/capture.log")"
+  "$capture" --media "$media" --fps 60 --every 5 --to "$(($2 / 60)).$(printf %03d $(($2 % 60 * 1000 / 60)))" \
+    --out "$1" >"$work/capture.log" 2>&1 || fail "capture failed: $(cat "$work/capture.log")"
 }
 # A screenshot's GEOMETRY (WxH+X+Y) holds a picture, not a blank frame; is black, bars and all.
 lit_in() { [ "$(convert "$1" -crop "$2" -colorspace Gray -format '%[fx:int(255*mean)]' info:)" -gt 8 ]; }
@@ -341,6 +342,81 @@ assert second is not None, "the second pass does not show the opening scene's fi
 assert first is None or second < first, f"the second pass's frame {second} is not earlier than {first}"
 PY
   ;;
+motion-on-the-clock)
+  # Motion keeps its designed pace, 60 positions a second, read from outside
+  # the show as well as from --stats: screenshots of the collage sheet (20 to
+  # 26 s, where everything moves continuously) each held against capture's
+  # frames of those seconds, the frame that matches best giving where the
+  # motion stood when the shot was taken. Once at --max-fps 144 in a window
+  # (a stand-in for a 144 Hz display: Xvfb's swap does not wait, and this
+  # machine draws fewer), once full screen on a 1920x1080 screen at render
+  # scale 2, where it draws far fewer than 60 frames a second. Then the
+  # frame-counted show at --max-fps 30: its positions are its frame count.
+  "$capture" --media "$media" --fps 60 --every 1 --from 20.2 --to 25.99 --size 200x150 --out "$work/collage" \
+    >"$work/capture.log" 2>&1 || fail "capture failed: $(cat "$work/capture.log")"
+  for run in window scaled; do
+    if [ $run = window ]; then
+      start_xvfb 1024x768
+      show_args=(--window --stats --max-fps 144)
+    else
+      start_xvfb 1920x1080
+      show_args=(--scaled --render-scale 2 --stats)
+    fi
+    start_show
+    wait_for 150 has_window "$ShowTitle" || fail "no show window"
+    mkdir -p "$work/$run"
+    opened=$(now_ms)
+    # From before second 20 until after 26, however long start-up took:
+    # shots outside the collage match none of its frames and are left out.
+    while [ $(( $(now_ms) - opened )) -lt 29000 ]; do
+      before=$(now_ms)
+      import -window root "$work/$run/shot.png" 2>/dev/null || continue
+      mv "$work/$run/shot.png" "$work/$run/$(( (before + $(now_ms)) / 2 )).png"
+    done
+    key_to "$ShowTitle" Escape
+    expect_exit 0
+    kill "$server_pid"; wait "$server_pid" 2>/dev/null; server_pid=
+    stats=$(tr -d '\r' <"$work/show.log" | grep '^collage sheet ')
+    echo "$run, --stats: $stats"
+    pace=$(awk '{ print $(NF - 1) }' <<<"$stats")
+    below_or_at "$pace" 62 && ! below_or_at "$pace" 58 || fail "$run: --stats gives $pace positions a second"
+    /usr/bin/python3 - "$work/collage" "$work/$run" $run <<'PY' || fail "$run: the motion seen from outside is off its pace"
+import glob, os, sys
+from PIL import Image, ImageChops, ImageStat
+frames = [(int(p[-10:-4]), Image.open(p).convert("RGB")) for p in sorted(glob.glob(sys.argv[1] + "/frame_*.png"))]
+def picture(path):
+    screen = Image.open(path).convert("RGB")
+    box = (0, 0, 800, 600) if sys.argv[3] == "window" else (240, 0, 1680, 1080)
+    return screen.crop(box).resize((200, 150), Image.BOX)
+seen = []
+for path in sorted(glob.glob(sys.argv[2] + "/*.png")):
+    shot = picture(path)
+    difference, position = min((sum(ImageStat.Stat(ImageChops.difference(shot, f)).mean) / 3, k) for k, f in frames)
+    if difference < 4 and frames[0][0] < position < frames[-1][0]:
+        seen.append((int(os.path.basename(path)[:-4]) / 1000, position))
+assert len(seen) >= 8, f"only {len(seen)} shots match the collage's frames"
+n = len(seen)
+mt, mp = sum(t for t, _ in seen) / n, sum(p for _, p in seen) / n
+slope = sum((t - mt) * (p - mp) for t, p in seen) / sum((t - mt) ** 2 for t, _ in seen)
+worst = max(abs(p - mp - slope * (t - mt)) for t, p in seen)
+print(f"{n} shots in the collage, {seen[-1][0] - seen[0][0]:.1f} s apart: positions {slope:.2f} a second, "
+      f"each within {worst:.1f} of that line")
+assert 58 <= slope <= 62, f"{slope:.2f} positions a second"
+PY
+  done
+  start_xvfb 1024x768
+  show_args=(--window --stats --frame-counted --max-fps 30)
+  start_show
+  wait_for 150 has_window "$ShowTitle" || fail "no show window"
+  sleep 6
+  key_to "$ShowTitle" Escape
+  expect_exit 0
+  stats=$(stats_line opening)
+  echo "--frame-counted --max-fps 30: $stats"
+  fps=$(stats_fps opening) pace=$(stats_pace opening)
+  awk -v f="$fps" -v p="$pace" 'BEGIN { exit !(f > 20 && f <= 31 && p - f < 0.5 && f - p < 0.5) }' \
+    || fail "--frame-counted: $fps frames and $pace positions a second"
+  ;;
 window-pace)
   # Under Xvfb the swap does not wait: the limiter alone holds the show to 60
   # frames a second. After a while in the opening scene the show's calendar is
@@ -382,7 +458,7 @@ options)
   run_plain --help || fail "--help exits with $?"
   [ ! -s "$work/err" ] || fail "--help wrote to stderr: $(cat "$work/err")"
   grep -q '^usage: show ' "$work/out" || fail "--help has no usage line"
-  for option in --window --fullscreen --scaled --render-scale --max-fps --loop --stats; do
+  for option in --window --fullscreen --scaled --render-scale --max-fps --frame-counted --loop --stats; do
     grep -q "^  $option .*(default" "$work/out" || fail "--help gives no default for $option: $(cat "$work/out")"
   done
   while IFS='|' read -r args why; do
@@ -403,11 +479,12 @@ window|unexpected argument window
 --render-scale 5|--render-scale 5: not auto
 --render-scale x|--render-scale x: not auto
 --render-scale|--render-scale needs a value
---max-fps abc|--max-fps abc: not a whole number from 0 to 1000
---max-fps -1|--max-fps -1: not a whole number
---max-fps 1001|--max-fps 1001: not a whole number
---max-fps 60x|--max-fps 60x: not a whole number
---stats --max-fps 2.5|--max-fps 2.5: not a whole number
+--max-fps abc|--max-fps abc: not auto or a whole number from 0 to 1000
+--max-fps -1|--max-fps -1: not auto or a whole number
+--max-fps 1001|--max-fps 1001: not auto or a whole number
+--max-fps 60x|--max-fps 60x: not auto or a whole number
+--stats --max-fps 2.5|--max-fps 2.5: not auto or a whole number
+--frame-counted 2|unexpected argument 2
 --window --fullscreen|--window and --fullscreen answer the question two ways
 --scaled --window|--scaled and --window answer the question two ways
 --fullscreen --scaled|--fullscreen and --scaled answer the question two ways

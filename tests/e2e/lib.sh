@@ -122,7 +122,8 @@ stats_line() {  # opening | whole
   whole) tr -d '\r' <"$work/show.log" | grep '^whole show ' ;;
   esac
 }
-stats_fps() { stats_line "$1" | awk '{ print $(NF - 1) }'; }  # opening | whole
+stats_fps() { stats_line "$1" | awk '{ print $(NF - 2) }'; }  # opening | whole: frames a second
+stats_pace() { stats_line "$1" | awk '{ print $(NF - 1) }'; }  # opening | whole: positions a second
 # The opening scene's frames a second after SECONDS in a window: sets fps.
 opening_fps_in_window() {  # SECONDS [PREFIX...]
   local seconds=$1

@@ -71,7 +71,7 @@ protected:
     static void render(SceneRoutine scene, int frame, int grid) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         FrameCounter = float(frame);
-        scene(scene_context(grid));
+        scene(scene_context(grid, FrameMotion{double(frame), 1.0}));
     }
     static std::vector<uint8_t> pixel(int x, int y) {
         std::vector<uint8_t> rgba = read_pixels(x, y, 1, 1);

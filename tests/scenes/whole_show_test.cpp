@@ -1,17 +1,22 @@
-// The whole show with the generated media, through the timeline's two seams at
+// The whole show with the generated media, through the timeline's seams at
 // four frames a second of show time: the start-up fills every slot of the
 // media table without a box, every second draws its scene, no frame raises
 // an OpenGL error, the frame counter only grows, and the first frame past
 // second 225 ends the show. Without one mesh bitmap the start-up stops there.
+// Every showing a second on at 30, 60 and 144 frames a second ends on the
+// same picture.
 #include <GL/gl.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <map>
 #include <string>
 
 #include "platform/platform.h"
+#include "scenes/tunnel.h"
+#include "scenes/twin_bowls.h"
 #include "shell/shell.h"
 #include "support/gl_fixture.h"
 #include "timeline/demo.h"
@@ -92,6 +97,72 @@ TEST_F(WholeShow, EverySceneInItsSecondsWithoutErrorsThenTheEnd) {
         ASSERT_EQ(bool(glIsEnabled(GL_BLEND)), look.blend) << showing_name(*row) << ", second " << second;
     }
     EXPECT_FALSE(draw_frame()) << "the first frame past the last second ends the show";
+}
+
+// Motion on the clock: each showing, its clock parked in its first second,
+// drawn for a second of positions at 30, 60 and 144 frames a second from the
+// same state. The last frames are the same picture where the scene is a
+// function of its position alone; where it carries something from frame to
+// frame (the blob sheet's texture coordinates generated with the normal the
+// mesh of the frame before left; the stepped distances of the tunnel's and
+// the twin bowls' meshes, sums of float steps) nearly so. At 144 no frame
+// repeats the one before, but where the scene only steps (the rippling box,
+// every fifth sixtieth).
+int64_t Parked = 0;
+int64_t parked_second() { return Parked; }
+FrameMotion Motion{0.0, 1.0};
+FrameMotion motion_now() { return Motion; }
+
+double mean_difference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+    double sum = 0.0;
+    for (size_t i = 0; i < a.size(); ++i) sum += std::abs(int(a[i]) - int(b[i]));
+    return sum / double(a.size());
+}
+
+TEST_F(WholeShow, ASecondOfEveryShowingEndsOnTheSamePictureAtAnyFrameRate) {
+    OfflineSeams seams;
+    reset_demo();
+    ASSERT_TRUE(start_offline_show(SHOW_MEDIA_DIR, parked_second, [] {}, 800, 600));
+    set_motion_source(motion_now);
+    const std::map<std::string, double> carried = {
+        {"blob sheet", 0.5}, {"tunnel", 0.5}, {"twin bowls", 0.5}};  // mean difference of 255 at most
+    for (const ScheduleRow& row : Schedule) {
+        const std::string name = SceneTable[row.scene].name;
+        SCOPED_TRACE(showing_name(row));
+        Parked = row.first;
+        const double from = 60.0 * row.first + 30.0;
+        const float tunnel = TunnelMeshDistance, sinking = SinkingMeshHeight;
+        std::map<int, std::vector<uint8_t>> last;
+        for (int rate : {60, 144, 30}) {
+            TunnelMeshDistance = tunnel;
+            SinkingMeshHeight = sinking;
+            std::vector<uint8_t> before;
+            int repeats = 0;
+            for (int k = 0; k <= rate; ++k) {
+                Motion = {from + 60.0 * k / rate, 60.0 / rate};
+                ASSERT_TRUE(draw_frame());
+                std::vector<uint8_t> picture = read_pixels();
+                repeats += k > 0 && picture == before;
+                before = std::move(picture);
+            }
+            last[rate] = before;
+            if (rate == 144 && name != "rippling box") {
+                EXPECT_EQ(repeats, 0) << "frames at 144 a second that repeat the one before";
+            }
+        }
+        ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        for (int rate : {144, 30}) {
+            const double difference = mean_difference(last[rate], last[60]);
+            std::printf("%-22s at %3d frames a second: mean difference from 60's %.4f\n",
+                        showing_name(row).c_str(), rate, difference);
+            const auto bound = carried.find(name);
+            if (bound == carried.end()) {
+                EXPECT_EQ(last[rate], last[60]) << rate << " frames a second";
+            } else {
+                EXPECT_LT(difference, bound->second) << rate << " frames a second";
+            }
+        }
+    }
 }
 
 // The counter meshes' start-up (the fourth) loads the mesh whose bitmap is

@@ -23,7 +23,9 @@ from PIL import Image
 # (with the time it was made and whether a gesture had happened), and lets the
 # test move the page's clock, which the show reads through time(): shift it, or
 # tie it to the show's frames (window.__framesPerSecond), so that frame k falls
-# in second k / fps as in the capture tool.
+# in second k / fps as in the capture tool; tied, the clock the motion reads
+# (performance.now) puts frame k at k / fps seconds after the show's clock
+# started, as capture does, once it has started.
 INSTRUMENT = r"""
 (() => {
   window.__audioContexts = [];
@@ -39,6 +41,12 @@ INSTRUMENT = r"""
   }
   window.__clockShift = 0;
   window.__framesPerSecond = 0;
+  const realNow = performance.now.bind(performance);
+  performance.now = () => {
+    const started = window.__framesPerSecond && window.Module && Module.calledRun ? Module._web_clock_started_at() : 0;
+    if (!started) return realNow();
+    return started * 1000 + Module._web_frame_counter() * 1000 / window.__framesPerSecond;
+  };
   const now = Date.now.bind(Date);
   const base = now();
   Date.now = () => {

@@ -22,9 +22,11 @@ scenes          with the page's clock tied to the show's frames, frames of the
                 five mesh scenes (sphere mapping, the GLU spheres, mipmapped
                 mesh textures) match the desktop build's same frames
 pace            with animation frames and the page's clock stood in for at
-                144 Hz, at most 61 show frames in any second and about 60 a
-                second; at 60 Hz with jittering refreshes, a show frame on
-                every one
+                144 Hz and at 30 Hz (in the blank seconds at the end, where a
+                frame costs next to nothing), a show frame on every refresh,
+                each at its own position, the positions advancing 60 a second;
+                at 144 Hz with ?fps=60, at most 61 show frames in any second
+                and the same 60 positions
 """
 import argparse
 import os
@@ -337,7 +339,8 @@ def case_scenes(page, args, out):
 # so that what is drawn follows from the pace alone, not from how fast this
 # machine draws. Refreshes come JITTER ms early and late in turn, as a real
 # display's animation frames do. Once window.__fires is an array, each refresh
-# is noted there as [its time, whether the show drew a frame in it].
+# is noted there as [its time, whether the show drew a frame in it, the
+# position of the show's last frame].
 ANIMATION_FRAMES = """
 (() => {
   const period = 1000 / %d, jitter = %f, origin = performance.now();
@@ -360,30 +363,41 @@ ANIMATION_FRAMES = """
     waiting = [];
     pending = false;
     for (const callback of callbacks) callback(now);
-    if (window.__fires) window.__fires.push([now, shown() > before]);
+    if (window.__fires) window.__fires.push([now, shown() > before, Module._web_frame_position()]);
   }
 })();
 """
 
 
 def case_pace(page, args, out):
-    seconds = 5  # on the stood-in clock
-    for hz, jitter in ((144, 0.5), (60, 1.5)):
-        page.open(args.url + "?window", setup=ANIMATION_FRAMES % (hz, jitter))
-        check(page.wait_for(RUNNING, timeout=90), "?window did not start the show at %d Hz" % hz)
+    seconds = 3  # on the stood-in clock
+    for hz, jitter, query in ((144, 0.5, ""), (30, 1.5, ""), (144, 0.5, "&fps=60")):
+        name = "%d Hz%s" % (hz, query and " with ?" + query[1:])
+        page.open(args.url + "?window" + query, setup=ANIMATION_FRAMES % (hz, jitter))
+        check(page.wait_for(RUNNING, timeout=90), "?window did not start the show at %s" % name)
+        # On to the blank end: its frames are cleared and nothing more, and
+        # the show ends by itself six seconds later.
+        page.evaluate("window.__clockShift = (220 - Module._web_elapsed_seconds()) * 1000")
+        check(page.wait_for("Module._web_elapsed_seconds() >= 220", timeout=10), "%s: no blank end" % name)
         page.evaluate("window.__fires = []")
-        check(page.wait_for("window.__fires.length >= %d" % (hz * seconds), timeout=180),
-              "%d Hz: the refreshes stopped" % hz)
+        check(page.wait_for("window.__fires.length >= %d" % (hz * seconds), timeout=5),
+              "%s: the refreshes stopped" % name)
         fires = page.evaluate("window.__fires")[:hz * seconds]
-        drawn = [at / 1000 for at, drew in fires if drew]
-        most = max(sum(1 for t in drawn[i:] if t < start + 1.0) for i, start in enumerate(drawn))
-        print("%d Hz (refreshes %.1f ms early and late in turn): %d show frames in %d s, at most %d in one second"
-              % (hz, jitter, len(drawn), seconds, most))
-        check(most <= 61, "%d show frames in one second at %d Hz" % (most, hz))
-        check(len(drawn) >= 59 * seconds, "only %d show frames in %d s at %d Hz" % (len(drawn), seconds, hz))
-        if hz == 60:
-            missed = [at for at, drew in fires if not drew]
-            check(not missed, "no show frame on the refreshes at %s ms" % ", ".join("%.1f" % t for t in missed[:10]))
+        drawn = [(at / 1000, position) for at, drew, position in fires if drew]
+        most = max(sum(1 for t, _ in drawn[i:] if t < start + 1.0) for i, (start, _) in enumerate(drawn))
+        pace = (drawn[-1][1] - drawn[0][1]) / (drawn[-1][0] - drawn[0][0])
+        repeats = sum(1 for a, b in zip(drawn, drawn[1:]) if b[1] <= a[1])
+        print("%s (refreshes %.1f ms early and late in turn): %d show frames in %d s, at most %d in one second, "
+              "positions %.2f a second, %d repeated" % (name, jitter, len(drawn), seconds, most, pace, repeats))
+        check(abs(pace - 60) < 0.5, "%s: positions advance %.2f a second" % (name, pace))
+        check(repeats == 0, "%s: %d frames at the position of the frame before" % (name, repeats))
+        if query:
+            check(most <= 61, "%d show frames in one second at %s" % (most, name))
+            check(len(drawn) >= 59 * seconds, "only %d show frames in %d s at %s" % (len(drawn), seconds, name))
+        else:
+            missed = [at for at, drew, _ in fires if not drew]
+            check(not missed, "%s: no show frame on the refreshes at %s ms"
+                  % (name, ", ".join("%.1f" % t for t in missed[:10])))
     expect_clean_console(page)
 
 

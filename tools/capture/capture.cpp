@@ -1,8 +1,10 @@
 // capture: renders the show offscreen at a fixed frame rate of show time and
 // writes what was asked of it: chosen frames as PNG and on a contact sheet, the
-// tune as WAV, the show as MP4. The show runs unchanged; only its two seams
+// tune as WAV, the show as MP4. The show runs unchanged; only its seams
 // differ: the calendar clock reads the simulated second of the frame being
-// drawn, and presenting a frame means reading its pixels.
+// drawn, the frame's motion stands where that clock does (frame k at 60k / fps
+// sixtieths of a second, so a second of show time is the same motion at any
+// rate), and presenting a frame means reading its pixels.
 #include <GL/gl.h>
 #include <unistd.h>
 
@@ -48,6 +50,7 @@ struct Outputs {
 } Out;
 
 int64_t simulated_calendar() { return SimulatedClockOrigin + Frame / Options.fps; }
+FrameMotion simulated_motion() { return {60.0 * double(Frame) / Options.fps, 60.0 / Options.fps}; }
 
 bool fail(const std::string& message) {
     if (Out.error.empty()) Out.error = message;
@@ -157,6 +160,7 @@ bool draw_frames(int64_t last) {
     Out.pixels.resize(size_t(Out.frameWidth) * Out.frameHeight * 4);
     if (!start_offline_show(Options.mediaDir.c_str(), simulated_calendar, take_frame, Out.frameWidth, Out.frameHeight))
         return fail("cannot enter the media folder " + Options.mediaDir);
+    set_motion_source(simulated_motion);
     Progress progress(last + 1);
     Out.progress = &progress;
     for (Frame = 0; Frame <= last && Out.error.empty() && !StopSignal; ++Frame) {

@@ -1,0 +1,94 @@
+// Frame positions on the clock, and the beat frames come on.
+#include "timeline/motion.h"
+
+#include <algorithm>
+#include <cmath>
+
+void RefreshMeter::add(double frameStart) {
+    starts_[next_] = frameStart;
+    next_ = (next_ + 1) % Kept;
+    if (count_ < Kept) ++count_;
+}
+
+// The beat is taken from the shorter gaps (a quarter of them are single
+// beats even where frames often miss one), then every gap but a few must be a
+// whole number of it: frames that come when they are drawn keep no beat.
+namespace {
+constexpr int Gaps = 31;
+}
+
+double RefreshMeter::short_gap() const {
+    if (!measured()) return 0.0;
+    double sorted[Gaps];
+    for (int i = 0; i < Gaps; ++i) sorted[i] = starts_[(next_ + i + 1) % Kept] - starts_[(next_ + i) % Kept];
+    std::nth_element(sorted, sorted + Gaps / 4, sorted + Gaps);
+    return sorted[Gaps / 4];
+}
+
+double RefreshMeter::period() const {
+    static_assert(Gaps == Kept - 1, "gaps between the kept starts");
+    const double quarter = short_gap();
+    if (quarter <= 0.0) return 0.0;
+    double gaps[Gaps];
+    for (int i = 0; i < Gaps; ++i) gaps[i] = starts_[(next_ + i + 1) % Kept] - starts_[(next_ + i) % Kept];
+    double sum = 0.0;
+    int near = 0;
+    for (double gap : gaps)
+        if (std::fabs(gap - quarter) <= 0.1 * quarter) sum += gap, ++near;
+    const double beat = sum / near;
+    int off = 0;
+    for (double gap : gaps) {
+        const double beats = gap / beat, whole = std::floor(beats + 0.5);
+        if (whole < 1.0 || std::fabs(beats - whole) > 0.12) ++off;
+    }
+    return off <= Gaps / 10 ? beat : 0.0;
+}
+
+void MotionClock::start(double origin) {
+    origin_ = origin;
+    last_ = 0.0;
+    started_ = false;
+}
+
+FrameMotion MotionClock::at(double now, double beat) {
+    const double clock = 60.0 * (now - origin_);
+    double position;
+    if (!started_) {
+        position = std::max(beat > 0.0 ? beat * std::floor(clock / beat + 0.5) : clock, 0.0);
+        started_ = true;
+        last_ = position;
+        return {position, 1.0};  // the step the show was made for
+    }
+    if (beat > 0.0) {
+        const double behind = clock - last_;
+        double beats = std::floor(behind / beat + 0.5);
+        if (beats < 1.0) beats = behind >= 0.0 ? 1.0 : 0.0;  // no frame repeats one the clock has passed
+        position = last_ + beats * beat;
+    } else {
+        position = std::max(clock, last_);
+    }
+    const FrameMotion motion{position, position - last_};
+    last_ = position;
+    return motion;
+}
+
+FrameMotion FramePace::next_frame(MonotonicClock now, Sleep sleep) {
+    const double start = pacer_.wait_for_slot(now, sleep);
+    meter_.add(start);
+    if (guardHz_ > 0 && meter_.measured() && meter_.short_gap() < 0.75 / guardHz_) {
+        // The swap does not wait for the refresh: the ceiling paces from here.
+        maxFps_ = guardHz_;
+        guardHz_ = 0;
+        pacer_ = FramePacer(maxFps_);
+    }
+    const double period = meter_.period();
+    if (period > 0.0) {
+        beat_ = 60.0 * period;
+        if (maxFps_ > 0 && std::fabs(beat_ * maxFps_ / 60.0 - 1.0) < 0.003) beat_ = 60.0 / maxFps_;
+    } else {
+        // Until the beat is measured, the ceiling's; where frames keep none,
+        // each is placed where the clock stands.
+        beat_ = !meter_.measured() && maxFps_ > 0 ? 60.0 / maxFps_ : 0.0;
+    }
+    return motion_.at(start, beat_);
+}
