@@ -102,10 +102,8 @@ TEST_F(WholeShow, EverySceneInItsSecondsWithoutErrorsThenTheEnd) {
 // Motion on the clock: each showing, its clock parked in its first second,
 // drawn for a second of positions at 30, 60 and 144 frames a second from the
 // same state. The last frames are the same picture where the scene is a
-// function of its position alone; where it carries something from frame to
-// frame (the blob sheet's texture coordinates generated with the normal the
-// mesh of the frame before left; the stepped distances of the tunnel's and
-// the twin bowls' meshes, sums of float steps) nearly so. At 144 no frame
+// function of its position alone; where it carries a sum of float steps from
+// frame to frame (the tunnel's and the twin bowls' mesh distances) nearly so. At 144 no frame
 // repeats the one before, but where the scene only steps (the rippling box,
 // every fifth sixtieth).
 int64_t Parked = 0;
@@ -124,8 +122,14 @@ TEST_F(WholeShow, ASecondOfEveryShowingEndsOnTheSamePictureAtAnyFrameRate) {
     reset_demo();
     ASSERT_TRUE(start_offline_show(SHOW_MEDIA_DIR, parked_second, [] {}, 800, 600));
     set_motion_source(motion_now);
+    // A second of the opening first: frames right after the start-up draw
+    // over what it left, and the first showing's runs start from a frame.
+    for (int k = 0; k < 60; ++k) {
+        Motion = {double(k), 1.0};
+        draw_frame();
+    }
     const std::map<std::string, double> carried = {
-        {"blob sheet", 0.5}, {"tunnel", 0.5}, {"twin bowls", 0.5}};  // mean difference of 255 at most
+        {"tunnel", 0.01}, {"twin bowls", 0.01}};  // mean difference of 255 at most
     for (const ScheduleRow& row : Schedule) {
         const std::string name = SceneTable[row.scene].name;
         SCOPED_TRACE(showing_name(row));
@@ -157,7 +161,9 @@ TEST_F(WholeShow, ASecondOfEveryShowingEndsOnTheSamePictureAtAnyFrameRate) {
                         showing_name(row).c_str(), rate, difference);
             const auto bound = carried.find(name);
             if (bound == carried.end()) {
-                EXPECT_EQ(last[rate], last[60]) << rate << " frames a second";
+                // The same picture; a few pixels' last bits are let go, which
+                // llvmpipe has been seen to vary on a loaded machine.
+                EXPECT_LT(difference, 0.0005) << rate << " frames a second";
             } else {
                 EXPECT_LT(difference, bound->second) << rate << " frames a second";
             }
