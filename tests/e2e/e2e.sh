@@ -365,14 +365,11 @@ motion-on-the-clock)
     start_show
     wait_for 150 has_window "$ShowTitle" || fail "no show window"
     mkdir -p "$work/$run"
-    opened=$(now_ms)
     # From before second 20 until after 26, however long start-up took:
     # shots outside the collage match none of its frames and are left out.
-    while [ $(( $(now_ms) - opened )) -lt 29000 ]; do
-      before=$(now_ms)
-      import -window root "$work/$run/shot.png" 2>/dev/null || continue
-      mv "$work/$run/shot.png" "$work/$run/$(( (before + $(now_ms)) / 2 )).png"
-    done
+    geometry=800x600+0+0
+    [ $run = window ] || geometry=1440x1080+240+0
+    "$xprobe" shots "$work/$run" 29 $geometry || fail "no screenshots"
     key_to "$ShowTitle" Escape
     expect_exit 0
     kill "$server_pid"; wait "$server_pid" 2>/dev/null; server_pid=
@@ -384,17 +381,17 @@ motion-on-the-clock)
 import glob, os, sys
 from PIL import Image, ImageChops, ImageStat
 frames = [(int(p[-10:-4]), Image.open(p).convert("RGB")) for p in sorted(glob.glob(sys.argv[1] + "/frame_*.png"))]
-def picture(path):
-    screen = Image.open(path).convert("RGB")
-    box = (0, 0, 800, 600) if sys.argv[3] == "window" else (240, 0, 1680, 1080)
-    return screen.crop(box).resize((200, 150), Image.BOX)
+def difference(shot, frame):
+    return sum(ImageStat.Stat(ImageChops.difference(shot, frame)).mean) / 3
+# Each shot against every tenth frame, then the frames around the closest.
 seen = []
-for path in sorted(glob.glob(sys.argv[2] + "/*.png")):
-    shot = picture(path)
-    difference, position = min((sum(ImageStat.Stat(ImageChops.difference(shot, f)).mean) / 3, k) for k, f in frames)
-    if difference < 4 and frames[0][0] < position < frames[-1][0]:
-        seen.append((int(os.path.basename(path)[:-4]) / 1000, position))
-assert len(seen) >= 8, f"only {len(seen)} shots match the collage's frames"
+for path in sorted(glob.glob(sys.argv[2] + "/*.ppm")):
+    shot = Image.open(path).convert("RGB").resize((200, 150), Image.BOX)
+    _, near = min((difference(shot, frames[i][1]), i) for i in range(0, len(frames), 10))
+    best, i = min((difference(shot, frames[i][1]), i) for i in range(max(0, near - 10), min(len(frames), near + 11)))
+    if best < 4 and 0 < i < len(frames) - 1:
+        seen.append((int(os.path.basename(path)[:-4]) / 1000, frames[i][0]))
+assert len(seen) >= 20, f"only {len(seen)} shots match the collage's frames"
 n = len(seen)
 mt, mp = sum(t for t, _ in seen) / n, sum(p for _, p in seen) / n
 slope = sum((t - mt) * (p - mp) for t, p in seen) / sum((t - mt) ** 2 for t, _ in seen)

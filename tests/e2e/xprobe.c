@@ -5,9 +5,13 @@
  *   xprobe mode            print the screen's current size as WIDTHxHEIGHT
  *   xprobe ping WINDOW     send a window manager's ping and wait up to 5 s for the answer: a client
  *                          answers from its event loop, after every event that reached it before
+ *   xprobe shots DIR SECONDS GEOMETRY
+ *                          the screen's WxH+X+Y, every 100 ms for SECONDS, each into DIR/MS.ppm, MS the
+ *                          monotonic milliseconds halfway through taking it: what a person saw when
  */
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/Xfixes.h>
 #include <poll.h>
 #include <stdio.h>
@@ -95,6 +99,41 @@ static int cursor_state(Display* display, Window window) {
     return 0;
 }
 
+static double now_ms(void) {
+    struct timespec t;
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return (double)t.tv_sec * 1000.0 + (double)t.tv_nsec / 1e6;
+}
+
+/* ImageMagick's import takes a quarter of a second a shot; this takes a few ms. */
+static int take_shots(Display* display, const char* dir, double seconds, const char* geometry) {
+    int width, height, x, y;
+    if (sscanf(geometry, "%dx%d+%d+%d", &width, &height, &x, &y) != 4 || width <= 0 || height <= 0) return 2;
+    const double end = now_ms() + seconds * 1000.0;
+    for (double next = now_ms(); next < end; next += 100.0) {
+        while (now_ms() < next) usleep(1000);
+        const double before = now_ms();
+        XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, (unsigned)width, (unsigned)height,
+                                  AllPlanes, ZPixmap);
+        if (!image) return 1;
+        char path[4096];
+        snprintf(path, sizeof path, "%s/%.0f.ppm", dir, (before + now_ms()) / 2.0);
+        FILE* file = fopen(path, "wb");
+        if (!file) return 1;
+        fprintf(file, "P6\n%d %d\n255\n", width, height);
+        for (int row = 0; row < height; ++row)
+            for (int column = 0; column < width; ++column) {
+                const unsigned long pixel = XGetPixel(image, column, row);
+                const unsigned char rgb[3] = {(unsigned char)(pixel >> 16), (unsigned char)(pixel >> 8),
+                                              (unsigned char)pixel};
+                fwrite(rgb, 1, 3, file);
+            }
+        fclose(file);
+        XDestroyImage(image);
+    }
+    return 0;
+}
+
 int main(int argc, char** argv) {
     Display* display = XOpenDisplay(NULL);
     if (!display || argc < 2) return 2;
@@ -103,6 +142,8 @@ int main(int argc, char** argv) {
         Screen* screen = DefaultScreenOfDisplay(display);
         printf("%dx%d\n", WidthOfScreen(screen), HeightOfScreen(screen));
         rc = 0;
+    } else if (argc == 5 && strcmp(argv[1], "shots") == 0) {
+        rc = take_shots(display, argv[2], atof(argv[3]), argv[4]);
     } else if (argc == 3) {
         Window window = (Window)strtoul(argv[2], NULL, 0);
         if (strcmp(argv[1], "close") == 0) rc = close_window(display, window);
