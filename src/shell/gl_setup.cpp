@@ -87,15 +87,14 @@ void init_gl_state() {
 // A new context gives the pass the GL state and objects a fresh start has
 // (the last pass's textures go with the old one); then the start-up runs as
 // at the first start, in the window as it now is, and the pace is set on the
-// new context. The frame this runs in is presented blank, like the seconds
-// before it.
+// new context. The blank frame of second 225 stays on screen until the new
+// pass's first.
 void restart_show() {
     platform::release_gl_surface();
     RenderContext = false;
     reset_demo();
     init_gl();
     restart_pacing();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 void resize_gl_view(int width, int height) {

@@ -53,14 +53,13 @@ int main(int argc, char** argv) {
         ScaledFullScreen = true;
     }
     RenderScaleAsked = options.renderScale;
-    if (options.loop) set_schedule_end(restart_show);
     if (options.stats) count_frames();
     set_clock_start_wait(platform::seconds_now, platform::sleep_seconds);
     int exitCode = 1;
     if (create_gl_window(WindowTitle, ScreenWidth, ScreenHeight, FullScreen)) {
         init_gl();
         start_pacing(options.maxFps, options.frameCounted);
-        exitCode = run_message_loop();
+        exitCode = run_message_loop(options.loop);
     }
     leave_show();
     return exitCode;

@@ -25,7 +25,9 @@ extern std::string FrameDescription;  // the frame's size and how it was chosen,
 bool create_gl_window(const char* title, int width, int height, bool fullScreen);
 bool open_scaled_full_screen(const char* title, int width, int height);
 void enter_full_screen();
-int run_message_loop();
+// Frames while the queue is empty, until a quit request; at the end of the
+// schedule the show ends as on Escape, or with `loop` starts again.
+int run_message_loop(bool loop);
 void dispatch_event(const platform::Event& event);  // every event but Quit, to the window procedure
 // A key's code or a new size is the event's own: KeyDown for WM_KEYDOWN, Resize for WM_SIZE.
 long window_proc(unsigned message, const platform::Event& event);
@@ -71,4 +73,4 @@ void resize_gl_view(int width, int height);
 // With the surface current: the render scale for the screen (or as asked),
 // the frame made at that size, or the largest the driver can draw.
 void choose_render_scale();
-void restart_show();  // --loop: the show from its start again, in the same window
+void restart_show();  // --loop: the show from its start again, in the same window, between two frames

@@ -50,12 +50,12 @@ void enter_full_screen() {
     }
 }
 
-int run_message_loop() {
+int run_message_loop(bool loop) {
     for (;;) {
         platform::Event event;
         if (!platform::take_event(&event)) {
-            // The end of the schedule leaves as Escape does.
-            if (!draw_paced_frame()) kill_gl_window();
+            // The end of the schedule leaves as Escape does, or starts again.
+            if (!draw_paced_frame()) loop ? restart_show() : kill_gl_window();
             continue;
         }
         if (event.type == platform::EventType::Quit) return event.exitCode;

@@ -43,7 +43,7 @@ void wait_for_calendar_turn() {
 }
 }  // namespace
 
-std::array<StartupStep, SceneCount> StartupOrder = startup_order_from_table();
+const StartupSteps StartupOrder = startup_order_from_table();
 
 SceneContext scene_context(int grid, FrameMotion motion) {
     return SceneContext{TextureTable,     TargetTextureTable, static_cast<int32_t>(motion.position),
@@ -52,10 +52,10 @@ SceneContext scene_context(int grid, FrameMotion motion) {
                         motion.step};
 }
 
-bool start_demo() {
+bool start_demo(const StartupSteps& order) {
     glDisable(GL_DEPTH_TEST);
     clear_startup_failure();
-    for (const StartupStep& step : StartupOrder) {
+    for (const StartupStep& step : order) {
         step.startup(scene_context(step.grid));
         if (startup_failed()) return false;
     }
@@ -66,7 +66,7 @@ bool start_demo() {
     start_clock();
     platform::play_music();
     // The opening scene's start-up runs once more, after the clock has started.
-    const StartupStep& opening = StartupOrder.back();
+    const StartupStep& opening = order.back();
     opening.startup(scene_context(opening.grid));
     return true;
 }

@@ -26,11 +26,13 @@ SceneContext scene_context(int grid, FrameMotion motion = {0.0, 0.0});
 
 // ---- Start-up: every scene's start-up, the tune made ready, the clock
 // started on the turn of a calendar second and the tune with it; then the
-// opening scene's start-up once more. Read from the scene table. False, at
-// the end of the step that failed, when a mesh's bitmap could not be read:
-// no later step runs and neither the clock nor the tune starts.
-extern std::array<StartupStep, SceneCount> StartupOrder;
-bool start_demo();
+// opening scene's start-up once more. Read from the scene table; a test may
+// give steps of its own. False, at the end of the step that failed, when a
+// mesh's bitmap could not be read: no later step runs and neither the clock
+// nor the tune starts.
+using StartupSteps = std::array<StartupStep, SceneCount>;
+extern const StartupSteps StartupOrder;
+bool start_demo(const StartupSteps& order = StartupOrder);
 // Puts back what a fresh process has before start_demo: every table, grid
 // and buffer empty, the frame counter and the clock at 0, the tune stopped.
 // GL objects are the context's to free; a restart makes a new one.
@@ -56,18 +58,15 @@ double clock_started_at();
 // ---- Frame loop.
 // Read from the scene table, in the order of the seconds; from 220 to 225
 // only the cleared frame, and the first frame past LastSecond ends the show.
-extern std::array<ScheduleRow, ShowingCount> Schedule;
+// A test may run rows of its own.
+using Showings = std::array<ScheduleRow, ShowingCount>;
+extern const Showings Schedule;
 
-bool draw_frame();    // clear, schedule, present; false, unpresented, once the show is over
-bool run_schedule();  // false once the show is over, unless it loops
-
-// What the first frame past LastSecond does: by default the show ends there
-// (draw_frame is false, that frame not presented, and the loop leaves the way
-// Escape does, with exit code 0). A looping show puts its restart
-// here instead; that frame is then presented as the restart leaves it, and
-// the next one is frame 0 of the new pass.
-using ScheduleEnd = void (*)();
-void set_schedule_end(ScheduleEnd end);  // nullptr: the show ends
+// The first frame past LastSecond is not presented and reports the end of the
+// schedule: the loop then ends the show the way Escape does (exit code 0), or
+// starts it again between frames (--loop).
+bool draw_frame(const Showings& rows = Schedule);    // clear, schedule, present; false, unpresented, once over
+bool run_schedule(const Showings& rows = Schedule);  // false once the schedule is over
 
 // ---- The seams: where calendar seconds come from, what presents a finished
 // frame, and where each frame stands in the motion. The defaults are the

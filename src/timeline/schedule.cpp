@@ -4,7 +4,7 @@
 #include "platform/platform.h"
 #include "timeline/demo.h"
 
-std::array<ScheduleRow, ShowingCount> Schedule = schedule_from_table();
+const Showings Schedule = schedule_from_table();
 
 std::string showing_name(const ScheduleRow& row) {
     const std::string name = SceneTable[row.scene].name;
@@ -14,32 +14,26 @@ std::string showing_name(const ScheduleRow& row) {
 namespace {
 FramePresenter Present = platform::swap_buffers;
 MotionSource Motion = nullptr;  // nullptr: the frame count
-ScheduleEnd End = nullptr;
 }
 
 void set_frame_presenter(FramePresenter present) { Present = present ? present : platform::swap_buffers; }
 void set_motion_source(MotionSource source) { Motion = source; }
-void set_schedule_end(ScheduleEnd end) { End = end; }
 
-bool draw_frame() {
+bool draw_frame(const Showings& rows) {
     // Whatever clear colour is current; matrices and viewport stay as the last frame left them.
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    if (!run_schedule()) return false;  // the blank frame of second 225 stays on screen
+    if (!run_schedule(rows)) return false;  // the blank frame of second 225 stays on screen
     Present();
     return true;
 }
 
-bool run_schedule() {
+bool run_schedule(const Showings& rows) {
     update_clock();
     const int32_t s = elapsed_seconds();
     const FrameMotion motion = Motion ? Motion() : FrameMotion{FrameCounter, 1.0};
-    for (const ScheduleRow& row : Schedule)
+    for (const ScheduleRow& row : rows)
         if (s >= row.first && s <= row.last) row.render(scene_context(row.grid, motion));
-    if (s > LastSecond) {
-        if (!End) return false;
-        End();
-        return true;  // the restart has set the counter for the new pass's first frame
-    }
+    if (s > LastSecond) return false;
     FrameCounter += 1.0f;
     return true;
 }

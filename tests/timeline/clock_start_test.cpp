@@ -33,37 +33,39 @@ template <int Row>
 void note_frame(const SceneContext&) {
     if (FirstFrame[Row] < 0.0) FirstFrame[Row] = FrameStart;
 }
+// The show's schedule noting each showing's first frame, and start-ups that take their time.
 template <int... Rows>
-void install_recorders(std::integer_sequence<int, Rows...>) {
-    ((Schedule[Rows].render = note_frame<Rows>), ...);
+Showings noting(std::integer_sequence<int, Rows...>) {
+    Showings rows = Schedule;
+    ((rows[Rows].render = note_frame<Rows>), ...);
+    return rows;
 }
+const Showings Noting = noting(std::make_integer_sequence<int, ShowingCount>());
+StartupSteps loading() {
+    StartupSteps steps = StartupOrder;
+    for (StartupStep& step : steps) step.startup = loading_startup;
+    return steps;
+}
+const StartupSteps Loading = loading();
 
 class CalendarTurn : public GlTest {
 protected:
     void SetUp() override {
         GlTest::SetUp();
-        savedOrder = StartupOrder;
-        savedSchedule = Schedule;
-        for (StartupStep& step : StartupOrder) step.startup = loading_startup;
-        install_recorders(std::make_integer_sequence<int, ShowingCount>());
         platform::mute_music();
         set_calendar_clock(sim_calendar);
         set_clock_start_wait(sim_now, sim_sleep);
         StartupsRun = 0;
     }
     void TearDown() override {
-        StartupOrder = savedOrder;
-        Schedule = savedSchedule;
         set_calendar_clock(nullptr);
         set_clock_start_wait(nullptr, nullptr);
     }
-    std::array<StartupStep, SceneCount> savedOrder;
-    std::array<ScheduleRow, ShowingCount> savedSchedule;
 };
 
 TEST_F(CalendarTurn, EveryCutComesItsSecondAfterTheTuneWithinAFrameNeverBefore) {
     Now = 5000.25;  // the start-ups end at 5001.346
-    start_demo();
+    start_demo(Loading);
     ASSERT_GE(TuneStart, 0.0);
     for (double& first : FirstFrame) first = -1.0;
     FramePacer pacer(60);
@@ -71,7 +73,7 @@ TEST_F(CalendarTurn, EveryCutComesItsSecondAfterTheTuneWithinAFrameNeverBefore) 
         pacer.wait_for_slot(sim_now, sim_sleep);
         if (sim_calendar() - ClockStart > LastSecond) break;  // the frame that would end the show
         FrameStart = Now;
-        run_schedule();
+        run_schedule(Noting);
         Now += 0.006;  // drawing
     }
     const double frame = 1.0 / 60;
@@ -85,7 +87,7 @@ TEST_F(CalendarTurn, EveryCutComesItsSecondAfterTheTuneWithinAFrameNeverBefore) 
 TEST_F(CalendarTurn, ACalendarThatStandsStillIsWaitedForASecondAtMost) {
     set_calendar_clock([] { return int64_t(777); });
     Now = 10.0;
-    start_demo();
+    start_demo(Loading);
     EXPECT_GE(Now - 10.0, SceneCount * 0.137 + 1.0);
     EXPECT_LT(Now - 10.0, SceneCount * 0.137 + 1.006);
     EXPECT_EQ(ClockStart, 777);

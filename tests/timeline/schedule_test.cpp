@@ -17,37 +17,35 @@ struct Call {
     float* grid;
 };
 std::vector<Call> Calls;
-std::array<ScheduleRow, ShowingCount> Original;
 int64_t FakeNow = 0;
 int64_t fake_clock() { return FakeNow; }
 
 template <int Row>
 void record(const SceneContext& ctx) { Calls.push_back({Row, ctx.frame, ctx.vertexGrid}); }
 
+// The show's schedule with a recorder in place of each render routine.
 template <int... Rows>
-void install_recorders(std::integer_sequence<int, Rows...>) {
-    ((Schedule[Rows].render = record<Rows>), ...);
+Showings recording(std::integer_sequence<int, Rows...>) {
+    Showings rows = Schedule;
+    ((rows[Rows].render = record<Rows>), ...);
+    return rows;
 }
+const Showings Recording = recording(std::make_integer_sequence<int, ShowingCount>());
 
 class ScheduleTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Original = Schedule;
-        install_recorders(std::make_integer_sequence<int, ShowingCount>());
         Calls.clear();
         set_calendar_clock(fake_clock);
         FakeNow = 1000;
         start_clock();
         FrameCounter = 0.0f;
     }
-    void TearDown() override {
-        Schedule = Original;
-        set_calendar_clock(nullptr);
-    }
+    void TearDown() override { set_calendar_clock(nullptr); }
     void at_second(int32_t s) {
         FakeNow = 1000 + s;
         Calls.clear();
-        run_schedule();
+        run_schedule(Recording);
     }
 };
 
@@ -78,7 +76,7 @@ TEST_F(ScheduleTest, EachBoundarySecondPicksItsSceneAndGrid) {
             continue;
         }
         ASSERT_EQ(Calls.size(), 1u) << "second " << e.second;
-        EXPECT_EQ(Original[Calls[0].row].render, e.render) << "second " << e.second;
+        EXPECT_EQ(Schedule[Calls[0].row].render, e.render) << "second " << e.second;
         EXPECT_EQ(Calls[0].grid, VertexGridTable[e.grid]) << "second " << e.second;
     }
 }
@@ -108,7 +106,7 @@ TEST_F(ScheduleTest, ElapsedSecondsSurviveTheYear2038) {
     EXPECT_EQ(elapsed_seconds(), 30);
     FakeNow = ClockStart - (int64_t(1) << 40);  // a clock set absurdly far back draws nothing
     Calls.clear();
-    run_schedule();
+    run_schedule(Recording);
     EXPECT_TRUE(Calls.empty());
     EXPECT_LT(elapsed_seconds(), 0);
 }
@@ -135,6 +133,7 @@ TEST_F(ShowEnd, SecondTwoTwentySixEndsTheShowWithoutPresenting) {
 }
 
 TEST_F(ShowEnd, EveryFrameIsClearedBeforeTheSceneAndPresentedAfter) {
+    OfflineSeams seams;
     static int presented = 0;
     set_frame_presenter([] { ++presented; });
     set_calendar_clock(fake_clock);
@@ -154,8 +153,6 @@ TEST_F(ShowEnd, EveryFrameIsClearedBeforeTheSceneAndPresentedAfter) {
     EXPECT_FLOAT_EQ(FrameCounter, before + 1.0f);
     std::vector<uint8_t> pixels = read_pixels(400, 300, 1, 1);
     EXPECT_EQ(pixels[0], 0);
-    set_frame_presenter(nullptr);
-    set_calendar_clock(nullptr);
 }
 
 }  // namespace

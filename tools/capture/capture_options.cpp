@@ -24,7 +24,8 @@ std::string capture_usage() {
     const std::string last = std::to_string(LastSecond), end = std::to_string(LastSecond + 1);
     return
     "usage: capture [OPTION]...\n"
-    "Renders the show offscreen at a fixed frame rate of show time (frame k is at second k / fps)\n"
+    "Renders the show offscreen at a fixed frame rate of show time (frame k is at second k / fps, its\n"
+    "motion where the show's clock then stands: a second is the same motion at any rate)\n"
     "and writes any of: chosen frames as PNG, a contact sheet of them, the tune as WAV, the show as MP4.\n"
     "Seconds run from 0 to " + last + " (decimals allowed, below " + end + ").\n"
     "\n"
