@@ -16,10 +16,29 @@
 namespace platform {
 namespace {
 
-bool Muted = false;
-openmpt_module* Module = nullptr;   // owned by the audio thread once playing
-SDL_AudioDeviceID Device = 0;       // opened, paused until play_music; kept for a restart's tune
-bool NoDevice = false;              // none could be opened, and the show has said so once
+// The tune and its output. Written on the show's thread by open_music,
+// play_music and stop_music; the audio thread writes the callback's own
+// fields and the atomics, which the show's thread reads.
+struct TuneState {
+    bool muted = false;
+    openmpt_module* module = nullptr;   // owned by the audio thread once playing
+    SDL_AudioDeviceID device = 0;       // opened, paused until play_music; kept for a restart's tune
+    bool noDevice = false;              // none could be opened, and the show has said so once
+    double bufferSeconds = 0.0;         // one callback's samples, as the device takes them
+    double length = 0.0;                // one pass of the tune, read once where it is opened; 0: unknown
+    // Written by play_music before the device runs, read by the audio thread.
+    std::atomic<double> playStart{0.0};  // calendar seconds at the tune's start
+    // The audio thread's alone.
+    double lastCallback = 0.0;          // calendar seconds
+    double startLead = 0.0;             // how far ahead the tune ran at the start of the last burst
+    bool firstCallback = true;
+    // Written by the audio thread, read by the show's.
+    std::atomic<int> moves{0};          // times the tune was moved to the clock
+    std::atomic<int> late{0};           // callbacks after the first that found the tune behind the clock
+    // Where the tune was at the last callback's start, and when: for music_position.
+    std::atomic<double> renderedFrom{-1.0}, renderedAt{0.0};
+};
+TuneState Tune;
 
 // The tune follows the show's clock. The schedule counts calendar seconds,
 // which run on while the machine is suspended, the process stopped or the
@@ -33,17 +52,6 @@ bool NoDevice = false;              // none could be opened, and the show has sa
 // burst before, so that it is heard where it was heard before the stall.
 constexpr double MaxLag = 0.1;    // seconds
 constexpr double MaxLead = 1.0;   // seconds
-double LastCallback = 0.0;        // calendar seconds; audio thread only, as is StartLead
-double StartLead = 0.0;
-// Written by play_music before the device runs, read by the audio thread.
-std::atomic<double> PlayStart{0.0};   // calendar seconds at the tune's start
-std::atomic<int> Moves{0};            // times the tune was moved to the clock
-std::atomic<int> Late{0};             // callbacks after the first that found the tune behind the clock
-bool FirstCallback = true;            // audio thread only
-// Where the tune was at the last callback's start, and when: for music_position.
-std::atomic<double> RenderedFrom{-1.0}, RenderedAt{0.0};
-double BufferSeconds = 0.0;           // one callback's samples, as the device takes them
-double TuneLength = 0.0;              // one pass of the tune, read once where it is opened; 0: unknown
 
 double calendar_now() {
     return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
@@ -62,47 +70,47 @@ double lead(double position, double due, double length) {
 }
 
 void follow_clock(double now, size_t frames) {
-    const bool burstStart = now - LastCallback >= 0.5 * double(frames) / TuneSampleRate;
-    LastCallback = now;
-    const double length = TuneLength;
-    double due = now - PlayStart.load();
+    const bool burstStart = now - Tune.lastCallback >= 0.5 * double(frames) / TuneSampleRate;
+    Tune.lastCallback = now;
+    const double length = Tune.length;
+    double due = now - Tune.playStart.load();
     if (due < 0.0) return;
-    const double ahead = lead(openmpt_module_get_position_seconds(Module), due, length);
+    const double ahead = lead(openmpt_module_get_position_seconds(Tune.module), due, length);
     // Behind the clock, the output has played all it was given: a gap.
-    if (ahead < 0.0 && !FirstCallback) Late.fetch_add(1);
-    FirstCallback = false;
+    if (ahead < 0.0 && !Tune.firstCallback) Tune.late.fetch_add(1);
+    Tune.firstCallback = false;
     if (ahead >= -MaxLag && ahead <= MaxLead) {
-        if (burstStart) StartLead = ahead;
+        if (burstStart) Tune.startLead = ahead;
         return;
     }
-    due += std::clamp(StartLead, 0.0, MaxLead);
+    due += std::clamp(Tune.startLead, 0.0, MaxLead);
     if (length > 0.0) due = std::fmod(due, length);  // the tune loops for ever from its start
     // libopenmpt seeks to a row's start, which may lie past the time asked
     // for: it is asked for earlier times until it lands at or before the
     // clock, and the rest of the way is rendered and dropped.
-    double landed = openmpt_module_set_position_seconds(Module, due);
+    double landed = openmpt_module_set_position_seconds(Tune.module, due);
     for (double earlier = due - 0.25; landed > due + 0.001 && earlier > -0.25; earlier -= 0.25)
-        landed = openmpt_module_set_position_seconds(Module, std::max(0.0, earlier));
+        landed = openmpt_module_set_position_seconds(Tune.module, std::max(0.0, earlier));
     int64_t skip = std::llround((due - std::min(landed, due)) * TuneSampleRate);
     int16_t scratch[2 * 1024];
     while (skip > 0) {
         const size_t chunk = size_t(std::min<int64_t>(skip, 1024));
-        if (openmpt_module_read_interleaved_stereo(Module, TuneSampleRate, chunk, scratch) == 0) break;
+        if (openmpt_module_read_interleaved_stereo(Tune.module, TuneSampleRate, chunk, scratch) == 0) break;
         skip -= int64_t(chunk);
     }
-    Moves.fetch_add(1);
+    Tune.moves.fetch_add(1);
 }
 
 void render_audio(void*, Uint8* stream, int bytes) {
     int16_t* out = reinterpret_cast<int16_t*>(stream);
     size_t frames = size_t(bytes) / (2 * sizeof(int16_t));
     size_t done = 0;
-    if (Module) {
+    if (Tune.module) {
         const double now = calendar_now();
         follow_clock(now, frames);
-        RenderedFrom.store(openmpt_module_get_position_seconds(Module));
-        RenderedAt.store(now);
-        done = openmpt_module_read_interleaved_stereo(Module, TuneSampleRate, frames, out);
+        Tune.renderedFrom.store(openmpt_module_get_position_seconds(Tune.module));
+        Tune.renderedAt.store(now);
+        done = openmpt_module_read_interleaved_stereo(Tune.module, TuneSampleRate, frames, out);
     }
     for (size_t i = done * 2; i < frames * 2; ++i) out[i] = 0;
 }
@@ -118,13 +126,13 @@ openmpt_module* open_tune(const char* fileName) {
     return tune;
 }
 
-void mute_music() { Muted = true; }
+void mute_music() { Tune.muted = true; }
 
 void open_music(const char* fileName) {
-    if (Muted || Module || NoDevice) return;
-    Module = open_tune(fileName);
-    TuneLength = Module ? openmpt_module_get_duration_seconds(Module) : 0.0;
-    if (!Module || Device != 0) return;  // a restart plays into the output it had
+    if (Tune.muted || Tune.module || Tune.noDevice) return;
+    Tune.module = open_tune(fileName);
+    Tune.length = Tune.module ? openmpt_module_get_duration_seconds(Tune.module) : 0.0;
+    if (!Tune.module || Tune.device != 0) return;  // a restart plays into the output it had
 
     SDL_AudioSpec want{};
     want.freq = TuneSampleRate;
@@ -135,52 +143,52 @@ void open_music(const char* fileName) {
     hush_audio_library();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
         SDL_AudioSpec got{};
-        Device = SDL_OpenAudioDevice(nullptr, 0, &want, &got, 0);
-        BufferSeconds = Device ? double(got.samples) / TuneSampleRate : 0.0;
+        Tune.device = SDL_OpenAudioDevice(nullptr, 0, &want, &got, 0);
+        Tune.bufferSeconds = Tune.device ? double(got.samples) / TuneSampleRate : 0.0;
         // Stops SDL's device-watching thread while the library is still hushed.
-        if (Device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        if (Tune.device == 0) SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
     unhush_audio_library();
-    if (Device == 0) {
+    if (Tune.device == 0) {
         std::fprintf(stderr, "No sound: %s\n", SDL_GetError());
-        NoDevice = true;
-        openmpt_module_destroy(Module);
-        Module = nullptr;
+        Tune.noDevice = true;
+        openmpt_module_destroy(Tune.module);
+        Tune.module = nullptr;
     }
 }
 
 void play_music() {
-    if (Device == 0 || !Module) return;
+    if (Tune.device == 0 || !Tune.module) return;
     const double now = calendar_now();
-    PlayStart.store(now);
+    Tune.playStart.store(now);
     // Until the first callback the tune plays from its start.
-    RenderedAt.store(now);
-    RenderedFrom.store(0.0);
-    LastCallback = 0.0;
-    StartLead = 0.0;
-    FirstCallback = true;
-    SDL_PauseAudioDevice(Device, 0);
+    Tune.renderedAt.store(now);
+    Tune.renderedFrom.store(0.0);
+    Tune.lastCallback = 0.0;
+    Tune.startLead = 0.0;
+    Tune.firstCallback = true;
+    SDL_PauseAudioDevice(Tune.device, 0);
 }
 
-int music_moves() { return Moves.load(); }
-int music_late_callbacks() { return Late.load(); }
+int music_moves() { return Tune.moves.load(); }
+int music_late_callbacks() { return Tune.late.load(); }
 
 double music_position() {
-    const double from = RenderedFrom.load();
+    const double from = Tune.renderedFrom.load();
     if (from < 0.0) return -1.0;
-    return from + std::clamp(calendar_now() - RenderedAt.load(), 0.0, BufferSeconds);
+    return from + std::clamp(calendar_now() - Tune.renderedAt.load(), 0.0, Tune.bufferSeconds);
 }
 
 void stop_music() {
-    if (!Module) return;
-    if (Device != 0) {
-        SDL_PauseAudioDevice(Device, 1);
-        SDL_LockAudioDevice(Device);  // the audio thread is out of render_audio
+    if (!Tune.module) return;
+    if (Tune.device != 0) {
+        SDL_PauseAudioDevice(Tune.device, 1);
+        SDL_LockAudioDevice(Tune.device);  // the audio thread is out of render_audio
     }
-    openmpt_module_destroy(Module);
-    Module = nullptr;
-    RenderedFrom.store(-1.0);
-    if (Device != 0) SDL_UnlockAudioDevice(Device);
+    openmpt_module_destroy(Tune.module);
+    Tune.module = nullptr;
+    Tune.renderedFrom.store(-1.0);
+    if (Tune.device != 0) SDL_UnlockAudioDevice(Tune.device);
 }
 
 }  // namespace platform

@@ -6,9 +6,13 @@
 namespace platform {
 namespace {
 
-EGLDisplay Display = EGL_NO_DISPLAY;
-EGLSurface Surface = EGL_NO_SURFACE;
-EGLContext Context = EGL_NO_CONTEXT;
+// The context the tools and tests draw into; written by this file only.
+struct OffscreenContext {
+    EGLDisplay display = EGL_NO_DISPLAY;
+    EGLSurface surface = EGL_NO_SURFACE;
+    EGLContext context = EGL_NO_CONTEXT;
+};
+OffscreenContext Offscreen;
 
 EGLDisplay open_display() {
     auto getPlatformDisplay =
@@ -31,9 +35,9 @@ bool fail(std::string* error, const char* what) {
 }  // namespace
 
 bool open_offscreen_context(int width, int height, std::string* error) {
-    if (Context != EGL_NO_CONTEXT) return true;
-    Display = open_display();
-    if (Display == EGL_NO_DISPLAY) return fail(error, "no EGL display");
+    if (Offscreen.context != EGL_NO_CONTEXT) return true;
+    Offscreen.display = open_display();
+    if (Offscreen.display == EGL_NO_DISPLAY) return fail(error, "no EGL display");
 
     const EGLint configAttributes[] = {
         EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
@@ -41,32 +45,33 @@ bool open_offscreen_context(int width, int height, std::string* error) {
         EGL_DEPTH_SIZE, 16, EGL_NONE};
     EGLConfig config;
     EGLint configs = 0;
-    if (!eglChooseConfig(Display, configAttributes, &config, 1, &configs) || configs < 1)
+    if (!eglChooseConfig(Offscreen.display, configAttributes, &config, 1, &configs) || configs < 1)
         return fail(error, "no pbuffer config with OpenGL");
 
     const EGLint surfaceAttributes[] = {EGL_WIDTH, width, EGL_HEIGHT, height, EGL_NONE};
-    Surface = eglCreatePbufferSurface(Display, config, surfaceAttributes);
-    if (Surface == EGL_NO_SURFACE) return fail(error, "no pbuffer");
+    Offscreen.surface = eglCreatePbufferSurface(Offscreen.display, config, surfaceAttributes);
+    if (Offscreen.surface == EGL_NO_SURFACE) return fail(error, "no pbuffer");
 
     if (!eglBindAPI(EGL_OPENGL_API)) return fail(error, "no desktop OpenGL API");
     // A legacy-capable context: the show draws in immediate mode.
     const EGLint contextAttributes[] = {
         EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
-    Context = eglCreateContext(Display, config, EGL_NO_CONTEXT, contextAttributes);
-    if (Context == EGL_NO_CONTEXT) return fail(error, "no compatibility context");
-    if (!eglMakeCurrent(Display, Surface, Surface, Context)) return fail(error, "cannot make the context current");
+    Offscreen.context = eglCreateContext(Offscreen.display, config, EGL_NO_CONTEXT, contextAttributes);
+    if (Offscreen.context == EGL_NO_CONTEXT) return fail(error, "no compatibility context");
+    if (!eglMakeCurrent(Offscreen.display, Offscreen.surface, Offscreen.surface, Offscreen.context))
+        return fail(error, "cannot make the context current");
     return true;
 }
 
 void close_offscreen_context() {
-    if (Display == EGL_NO_DISPLAY) return;
-    eglMakeCurrent(Display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-    if (Context != EGL_NO_CONTEXT) eglDestroyContext(Display, Context);
-    if (Surface != EGL_NO_SURFACE) eglDestroySurface(Display, Surface);
-    eglTerminate(Display);
-    Display = EGL_NO_DISPLAY;
-    Surface = EGL_NO_SURFACE;
-    Context = EGL_NO_CONTEXT;
+    if (Offscreen.display == EGL_NO_DISPLAY) return;
+    eglMakeCurrent(Offscreen.display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+    if (Offscreen.context != EGL_NO_CONTEXT) eglDestroyContext(Offscreen.display, Offscreen.context);
+    if (Offscreen.surface != EGL_NO_SURFACE) eglDestroySurface(Offscreen.display, Offscreen.surface);
+    eglTerminate(Offscreen.display);
+    Offscreen.display = EGL_NO_DISPLAY;
+    Offscreen.surface = EGL_NO_SURFACE;
+    Offscreen.context = EGL_NO_CONTEXT;
 }
 
 }  // namespace platform

@@ -20,7 +20,7 @@ struct WindowState {
     int quitCode = 0;
 };
 // Written by window.cpp, and by the target's open_window (window, glCapable).
-extern WindowState W;
+extern WindowState MainWindow;
 
 // Starts SDL's video once; false while it cannot.
 bool ensure_video();

@@ -9,77 +9,77 @@
 
 namespace platform {
 
-WindowState W;
+WindowState MainWindow;
 
 bool ensure_video() {
-    if (W.videoReady) return true;
+    if (MainWindow.videoReady) return true;
     // SDL's own handlers would turn SIGINT and SIGTERM into a quit event the
     // show ignores; where a target has signals, it handles them itself.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
-    W.videoReady = true;
-    W.quitEvent = SDL_RegisterEvents(1);
+    MainWindow.videoReady = true;
+    MainWindow.quitEvent = SDL_RegisterEvents(1);
     on_video_started();
-    if (W.quitPending) post_quit(W.quitCode);
-    W.quitPending = false;
+    if (MainWindow.quitPending) post_quit(MainWindow.quitCode);
+    MainWindow.quitPending = false;
     return true;
 }
 
 void show_cursor(bool visible) {
     if (!ensure_video()) return;
     SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
-    W.cursorHidden = !visible;
+    MainWindow.cursorHidden = !visible;
 }
 
 void client_size(int* width, int* height) {
-    if (W.window && frame_target_size(width, height)) return;
+    if (MainWindow.window && frame_target_size(width, height)) return;
     drawable_size(width, height);
 }
 
 void drawable_size(int* width, int* height) {
     *width = *height = 0;
-    if (!W.window) return;
-    if (W.glCapable) SDL_GL_GetDrawableSize(W.window, width, height);
-    else SDL_GetWindowSize(W.window, width, height);
+    if (!MainWindow.window) return;
+    if (MainWindow.glCapable) SDL_GL_GetDrawableSize(MainWindow.window, width, height);
+    else SDL_GetWindowSize(MainWindow.window, width, height);
 }
 
 SurfaceStatus create_gl_surface() {
-    if (!W.window || !W.glCapable) return SurfaceStatus::NoPixelFormat;
-    if (!W.context) W.context = SDL_GL_CreateContext(W.window);  // a scaled window made its own already
-    if (!W.context) return SurfaceStatus::FormatRefused;
-    SDL_GL_MakeCurrent(W.window, W.context);
+    if (!MainWindow.window || !MainWindow.glCapable) return SurfaceStatus::NoPixelFormat;
+    if (!MainWindow.context) MainWindow.context = SDL_GL_CreateContext(MainWindow.window);  // a scaled window made its own already
+    if (!MainWindow.context) return SurfaceStatus::FormatRefused;
+    SDL_GL_MakeCurrent(MainWindow.window, MainWindow.context);
     SDL_GL_SetSwapInterval(1);
     return SurfaceStatus::Ready;
 }
 
 void release_gl_surface() {
-    if (!W.context) return;
+    if (!MainWindow.context) return;
     release_frame_target();
-    SDL_GL_MakeCurrent(W.window, nullptr);
-    SDL_GL_DeleteContext(W.context);
-    W.context = nullptr;
+    SDL_GL_MakeCurrent(MainWindow.window, nullptr);
+    SDL_GL_DeleteContext(MainWindow.context);
+    MainWindow.context = nullptr;
 }
 
 void swap_buffers() {
-    if (!W.context) return;
+    if (!MainWindow.context) return;
     finish_frame_commands();
-    SDL_GL_SwapWindow(W.window);
+    SDL_GL_SwapWindow(MainWindow.window);
     frame_swapped();
 }
 
 bool take_event(Event* event) {
     act_on_exit_request();
     *event = Event{};
-    if (!W.videoReady) {
-        if (!W.quitPending) return false;
-        W.quitPending = false;
+    if (!MainWindow.videoReady) {
+        if (!MainWindow.quitPending) return false;
+        MainWindow.quitPending = false;
         event->type = EventType::Quit;
-        event->exitCode = W.quitCode;
+        event->exitCode = MainWindow.quitCode;
         return true;
     }
     SDL_Event e;
     if (!SDL_PollEvent(&e)) return false;
-    if (e.type == W.quitEvent) {
+    if (e.type == MainWindow.quitEvent) {
         event->type = EventType::Quit;
         event->exitCode = e.user.code;
     } else if (e.type == SDL_KEYDOWN) {
@@ -102,13 +102,13 @@ bool take_event(Event* event) {
 }
 
 void post_quit(int exitCode) {
-    if (!W.videoReady) {
-        W.quitPending = true;
-        W.quitCode = exitCode;
+    if (!MainWindow.videoReady) {
+        MainWindow.quitPending = true;
+        MainWindow.quitCode = exitCode;
         return;
     }
     SDL_Event e{};
-    e.type = W.quitEvent;
+    e.type = MainWindow.quitEvent;
     e.user.code = exitCode;
     SDL_PushEvent(&e);
 }

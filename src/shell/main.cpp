@@ -42,17 +42,17 @@ int main(int argc, char** argv) {
     case ShowOptions::Screen::FullScreen: FullScreen = true; break;
     case ShowOptions::Screen::Scaled:
         FullScreen = true;
-        ScaledFullScreen = true;
+        Picture.scaled = true;
         break;
     }
     // Wayland only emulates a mode switch, and stretches or crops the picture
     // doing it: the scaled full screen keeps its shape there.
-    if (FullScreen && !ScaledFullScreen && platform::wayland_session()) {
+    if (FullScreen && !Picture.scaled && platform::wayland_session()) {
         std::fprintf(stderr, "Wayland cannot switch the display to %dx%d: full screen at the desktop's resolution, "
                              "the picture scaled between black bars\n", ScreenWidth, ScreenHeight);
-        ScaledFullScreen = true;
+        Picture.scaled = true;
     }
-    RenderScaleAsked = options.renderScale;
+    Picture.renderScaleAsked = options.renderScale;
     if (options.stats) count_frames();
     set_clock_start_wait(platform::seconds_now, platform::sleep_seconds);
     int exitCode = 1;

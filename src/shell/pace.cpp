@@ -36,7 +36,7 @@ int ceiling_for(int asked, bool counted, int refreshHz) {
 
 void print_frame_stats() {
     if (!Loop.counting) return;
-    std::printf("frame %s\n", FrameDescription.c_str());
+    std::printf("frame %s\n", Picture.frameDescription.c_str());
     Loop.stats.print(stdout, platform::seconds_now());
     std::printf("tune moved to the clock: %d times\n", platform::music_moves());
 }

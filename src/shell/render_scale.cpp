@@ -10,8 +10,7 @@
 #include "textures/render_target.h"
 #include "timeline/scene_context.h"
 
-int RenderScaleAsked = 0;
-std::string FrameDescription = "800x600";
+PictureSetup Picture;
 
 namespace {
 
@@ -20,8 +19,8 @@ namespace {
 // scaled full screen would draw a frame larger than its own, which a
 // software GL pays for several times over.
 int automatic_scale(std::string* how) {
-    if (FullScreen && !ScaledFullScreen) return *how = "auto: the display's own 800x600 mode", 1;
-    if (ScaledFullScreen && platform::software_renderer()) return *how = "auto: a software GL", 1;
+    if (FullScreen && !Picture.scaled) return *how = "auto: the display's own 800x600 mode", 1;
+    if (Picture.scaled && platform::software_renderer()) return *how = "auto: a software GL", 1;
     int width, height;
     platform::drawable_size(&width, &height);
     const platform::PictureRect picture = platform::letterbox(width, height, ScreenWidth, ScreenHeight);
@@ -38,7 +37,7 @@ std::string frame_text(int scale) {
 
 void choose_render_scale() {
     std::string how = "asked";
-    const int wanted = RenderScaleAsked > 0 ? RenderScaleAsked : automatic_scale(&how);
+    const int wanted = Picture.renderScaleAsked > 0 ? Picture.renderScaleAsked : automatic_scale(&how);
     int scale = wanted;
     std::string why;
     while (scale > 1 && !platform::set_frame_size(ScreenWidth * scale, ScreenHeight * scale, &why)) --scale;
@@ -50,5 +49,5 @@ void choose_render_scale() {
         how += ", the largest the driver draws";
     }
     set_render_scale(scale);
-    FrameDescription = frame_text(scale) + " (render scale " + std::to_string(scale) + ", " + how + ")";
+    Picture.frameDescription = frame_text(scale) + " (render scale " + std::to_string(scale) + ", " + how + ")";
 }

@@ -16,10 +16,18 @@ enum WindowMessage : unsigned {
 constexpr unsigned VK_ESCAPE = 0x1B;
 
 extern bool FullScreen;            // the answer to the start-up question; true until answered No
-extern bool ScaledFullScreen;      // full screen in a desktop-size window, the picture scaled (--scaled)
 extern bool RenderContext;         // a GL context is held
-extern int RenderScaleAsked;       // --render-scale; 0: auto
-extern std::string FrameDescription;  // the frame's size and how it was chosen, for --stats
+
+// How the picture reaches the screen, beside the show's own FullScreen.
+// Written by main (the page's too) from the options, by the window where the
+// scaled full screen cannot be had, and by choose_render_scale; read by the
+// window, the render scale and --stats.
+struct PictureSetup {
+    bool scaled = false;            // full screen in a desktop-size window, the picture scaled (--scaled)
+    int renderScaleAsked = 0;       // --render-scale; 0: auto
+    std::string frameDescription = "800x600";  // the frame's size and how it was chosen, for --stats
+};
+extern PictureSetup Picture;
 
 // ---- Main window and loop.
 bool create_gl_window(const char* title, int width, int height, bool fullScreen);

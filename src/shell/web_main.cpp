@@ -24,20 +24,6 @@
 
 namespace {
 
-// Animation frames come at the display's rate; a show frame is drawn on
-// every one, or under ?fps=N on those whose slot has come.
-FramePacer Pacer;
-// Where the frame being drawn stands in the motion: the page's clock as its
-// animation frame began (the browser's own beat, so no beat is measured).
-MotionClock Motion;
-FrameMotion Drawn{0.0, 1.0};
-FrameMotion drawn_motion() { return Drawn; }
-
-// The tune's position at the first frame drawn in each of the show's seconds
-// (-1: none drawn), for the page's tests of the tune against the cuts.
-double SecondTune[LastSecond + 2];
-int LastDrawnSecond = -1;
-
 // The main thread's time in each animation frame that drew, for the page's
 // bench: the show, the web layer, the browser's GL emulation and WebGL's
 // command encoding, all on this thread.
@@ -45,13 +31,32 @@ struct FrameCost {
     int second;
     double ms;
 };
-std::vector<FrameCost> FrameCosts;
+
+// The page's frame loop: written by main and animation_frame, read by the
+// page's exports.
+struct PageLoop {
+    // Animation frames come at the display's rate; a show frame is drawn on
+    // every one, or under ?fps=N on those whose slot has come.
+    FramePacer pacer;
+    // Where the frame being drawn stands in the motion: the page's clock as
+    // its animation frame began (the browser's own beat, so no beat is measured).
+    MotionClock motion;
+    FrameMotion drawn{0.0, 1.0};
+    // The tune's position at the first frame drawn in each of the show's
+    // seconds (-1: none drawn), for the page's tests of the tune against the cuts.
+    double secondTune[LastSecond + 2];
+    int lastDrawnSecond = -1;
+    std::vector<FrameCost> frameCosts;
+};
+PageLoop Page;
+
+FrameMotion drawn_motion() { return Page.drawn; }
 
 void note_tune() {
     const int second = elapsed_seconds();
-    if (second == LastDrawnSecond || second < 0 || second > LastSecond + 1) return;
-    LastDrawnSecond = second;
-    SecondTune[second] = platform::music_position();
+    if (second == Page.lastDrawnSecond || second < 0 || second > LastSecond + 1) return;
+    Page.lastDrawnSecond = second;
+    Page.secondTune[second] = platform::music_position();
 }
 
 // One animation frame: the messages that came in since the last one, as the
@@ -69,12 +74,12 @@ void animation_frame() {
         dispatch_event(event);
     }
     const double start = platform::seconds_now();
-    if (RenderContext && Pacer.take_slot(start)) {
-        Drawn = Motion.at(start, 0.0);
+    if (RenderContext && Page.pacer.take_slot(start)) {
+        Page.drawn = Page.motion.at(start, 0.0);
         const int second = elapsed_seconds();
         if (!draw_frame()) kill_gl_window();  // as on Escape: the next animation frame leaves
         note_tune();
-        FrameCosts.push_back({second, (platform::seconds_now() - start) * 1000.0});
+        Page.frameCosts.push_back({second, (platform::seconds_now() - start) * 1000.0});
     }
 }
 
@@ -98,21 +103,21 @@ EMSCRIPTEN_KEEPALIVE void web_escape() {
 // Where the show is, for the page's tests and measurements.
 EMSCRIPTEN_KEEPALIVE int web_elapsed_seconds() { return elapsed_seconds(); }
 EMSCRIPTEN_KEEPALIVE double web_frame_counter() { return FrameCounter; }
-EMSCRIPTEN_KEEPALIVE double web_frame_position() { return Drawn.position; }  // the last drawn frame's
+EMSCRIPTEN_KEEPALIVE double web_frame_position() { return Page.drawn.position; }  // the last drawn frame's
 EMSCRIPTEN_KEEPALIVE double web_clock_started_at() { return clock_started_at(); }  // seconds of performance.now; 0: not yet
 EMSCRIPTEN_KEEPALIVE double web_tune_at_second(int second) {
-    return second >= 0 && second <= LastSecond + 1 ? SecondTune[second] : -1.0;
+    return second >= 0 && second <= LastSecond + 1 ? Page.secondTune[second] : -1.0;
 }
 EMSCRIPTEN_KEEPALIVE int web_tune_moves() { return platform::music_moves(); }
 EMSCRIPTEN_KEEPALIVE int web_tune_late_callbacks() { return platform::music_late_callbacks(); }
 // The drawn frames' costs so far: the show's second each was drawn in, and
 // its milliseconds.
-EMSCRIPTEN_KEEPALIVE int web_frame_costs() { return int(FrameCosts.size()); }
+EMSCRIPTEN_KEEPALIVE int web_frame_costs() { return int(Page.frameCosts.size()); }
 EMSCRIPTEN_KEEPALIVE int web_frame_cost_second(int i) {
-    return i >= 0 && i < int(FrameCosts.size()) ? FrameCosts[size_t(i)].second : -1;
+    return i >= 0 && i < int(Page.frameCosts.size()) ? Page.frameCosts[size_t(i)].second : -1;
 }
 EMSCRIPTEN_KEEPALIVE double web_frame_cost_ms(int i) {
-    return i >= 0 && i < int(FrameCosts.size()) ? FrameCosts[size_t(i)].ms : -1.0;
+    return i >= 0 && i < int(Page.frameCosts.size()) ? Page.frameCosts[size_t(i)].ms : -1.0;
 }
 
 // The schedule from the scene table, as JSON: [{"name", "first", "last"}, ...].
@@ -143,15 +148,16 @@ int main(int argc, char** argv) {
     }
     // The browser's animation frames are the display's refresh: the auto
     // ceiling is none.
-    Pacer = FramePacer(options.maxFps == AutoFps ? 0 : options.maxFps, SkippingPace);
-    std::fill(std::begin(SecondTune), std::end(SecondTune), -1.0);
-    FrameCosts.reserve(size_t(LastSecond + 2) * 60);
+    Page.pacer = FramePacer(options.maxFps == AutoFps ? 0 : options.maxFps, SkippingPace);
+    std::fill(std::begin(Page.secondTune), std::end(Page.secondTune), -1.0);
+    Page.frameCosts.reserve(size_t(LastSecond + 2) * 60);
     set_clock_start_wait(platform::seconds_now, platform::sleep_seconds);
-    RenderScaleAsked = options.renderScale > 0 ? options.renderScale : 1;
-    if (!create_gl_window(WindowTitle, ScreenWidth * RenderScaleAsked, ScreenHeight * RenderScaleAsked, FullScreen))
+    Picture.renderScaleAsked = options.renderScale > 0 ? options.renderScale : 1;
+    const int scale = Picture.renderScaleAsked;
+    if (!create_gl_window(WindowTitle, ScreenWidth * scale, ScreenHeight * scale, FullScreen))
         std::exit(1);
     init_gl();
-    Motion.start(clock_started_at());
+    Page.motion.start(clock_started_at());
     set_motion_source(drawn_motion);
     // 0 frames per second: every animation frame of the browser.
     emscripten_set_main_loop(animation_frame, 0, 1);

@@ -1,4 +1,4 @@
-// Program entry, the main window, the full-screen switch, the message loop.
+// The main window, the full-screen switch, the message loop and the window procedure.
 #include <cstdio>
 #include <string>
 
@@ -11,10 +11,9 @@ const char* const QuestionCaption = "Z_U Base System";
 const char* const WindowTitle = "Z_U OpenGl Base";
 
 bool FullScreen = true;
-bool ScaledFullScreen = false;
 
 bool create_gl_window(const char* title, int width, int height, bool fullScreen) {
-    if (fullScreen && ScaledFullScreen && open_scaled_full_screen(title, width, height)) return true;
+    if (fullScreen && Picture.scaled && open_scaled_full_screen(title, width, height)) return true;
     if (fullScreen) {
         enter_full_screen();
         platform::show_cursor(false);
@@ -31,7 +30,7 @@ bool open_scaled_full_screen(const char* title, int width, int height) {
     if (platform::open_scaled_window(title, width, height, &why)) return true;
     std::fprintf(stderr, "No scaled full screen (%s): switching the display to %dx%d instead\n", why.c_str(), width,
                  height);
-    ScaledFullScreen = false;
+    Picture.scaled = false;
     return false;
 }
 

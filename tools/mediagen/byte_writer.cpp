@@ -22,11 +22,6 @@ void ByteWriter::patch_u32(size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i) bytes_[at + i] = uint8_t(v >> (8 * i));
 }
 
-void ByteWriter::patch_u16(size_t at, unsigned v) {
-    bytes_[at] = uint8_t(v);
-    bytes_[at + 1] = uint8_t(v >> 8);
-}
-
 uint32_t crc32_of(const uint8_t* data, size_t size) {
     static uint32_t table[256];
     static bool ready = false;

@@ -20,7 +20,6 @@ public:
     void append(const std::vector<uint8_t>& more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); }
     // Overwrites 4 bytes at an earlier position (lengths known only later).
     void patch_u32(size_t at, uint32_t v);
-    void patch_u16(size_t at, unsigned v);
 
     size_t size() const { return bytes_.size(); }
     const std::vector<uint8_t>& bytes() const { return bytes_; }

@@ -84,12 +84,6 @@ Rgba ramp(const std::vector<std::pair<float, Rgba>>& stops, float t) {
     return stops.back().second;
 }
 
-float segment_distance(float px, float py, float ax, float ay, float bx, float by) {
-    float vx = bx - ax, vy = by - ay;
-    float t = clamp01(((px - ax) * vx + (py - ay) * vy) / (vx * vx + vy * vy));
-    return std::hypot(px - ax - t * vx, py - ay - t * vy);
-}
-
 float wrap_delta(float d) { return d - std::round(d); }
 
 void add(Image& dst, const Image& src, float k) {

@@ -44,8 +44,6 @@ float fbm(float u, float v, int period, int octaves, float gain, uint32_t seed);
 std::pair<float, float> cells(float u, float v, int n, uint32_t seed);
 // Colour ramp through (position, colour) stops sorted by position.
 Rgba ramp(const std::vector<std::pair<float, Rgba>>& stops, float t);
-// Distance from p to the segment a-b.
-float segment_distance(float px, float py, float ax, float ay, float bx, float by);
 // Wrapped difference in 0..1 texture space: the shortest signed offset.
 float wrap_delta(float d);
 

@@ -162,7 +162,6 @@ private:
 struct Span {
     int start, rows;                 // song rows covered
     std::vector<std::string> chords; // per bar of the section
-    int bar_of(int row) const { return (row - start) / 16; }
 };
 
 void drum_bar(Song& song, int row, int rows, int style) {

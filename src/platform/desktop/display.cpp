@@ -20,7 +20,7 @@ struct DisplayState {
     SDL_DisplayMode mode{};
     bool fullScreen = false;     // the window holds the display in that mode
 };
-DisplayState D;  // written by this file only
+DisplayState UserDisplay;  // written by this file only
 
 void set_gl_attributes() {
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -36,9 +36,9 @@ void set_gl_attributes() {
 }  // namespace
 
 void restore_user_display() {
-    if (W.window && D.fullScreen) SDL_SetWindowFullscreen(W.window, 0);
-    if (W.cursorHidden) SDL_ShowCursor(SDL_ENABLE);
-    W.cursorHidden = false;
+    if (MainWindow.window && UserDisplay.fullScreen) SDL_SetWindowFullscreen(MainWindow.window, 0);
+    if (MainWindow.cursorHidden) SDL_ShowCursor(SDL_ENABLE);
+    MainWindow.cursorHidden = false;
 }
 
 void on_video_started() { watch_exit_signals(); }
@@ -66,7 +66,7 @@ void release_frame_target() { close_scaled_frame(); }
 bool frame_target_size(int* width, int* height) { return scaled_frame_size(width, height); }
 
 bool set_frame_size(int width, int height, std::string* why) {
-    if (!W.context) {
+    if (!MainWindow.context) {
         *why = "no GL surface";
         return false;
     }
@@ -125,15 +125,15 @@ DisplaySwitch switch_display_mode(int width, int height) {
         found = true;
     }
     if (!found) return DisplaySwitch::NotCompatible;
-    D.mode = best;
-    D.modeChosen = true;
+    UserDisplay.mode = best;
+    UserDisplay.modeChosen = true;
     return DisplaySwitch::Switched;
 }
 
 void restore_display_mode() {
     restore_user_display();
-    D.fullScreen = false;
-    D.modeChosen = false;
+    UserDisplay.fullScreen = false;
+    UserDisplay.modeChosen = false;
 }
 
 bool open_window(const char* title, int width, int height, bool fullScreen) {
@@ -141,19 +141,19 @@ bool open_window(const char* title, int width, int height, bool fullScreen) {
     set_gl_attributes();
     // HiDPI: the window keeps its size in the desktop's units, its surface gets the display's pixels.
     Uint32 flags = (fullScreen ? SDL_WINDOW_BORDERLESS : SDL_WINDOW_RESIZABLE) | SDL_WINDOW_ALLOW_HIGHDPI;
-    if (fullScreen && D.modeChosen) flags |= SDL_WINDOW_FULLSCREEN;
-    W.window = SDL_CreateWindow(title, 0, 0, width, height, flags | SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    W.glCapable = W.window != nullptr;
-    if (!W.window)  // no GL visual: the window still opens, the surface will fail
-        W.window = SDL_CreateWindow(title, 0, 0, width, height, flags | SDL_WINDOW_HIDDEN);
-    if (!W.window) return false;
-    place_frame_at_origin(W.window);
+    if (fullScreen && UserDisplay.modeChosen) flags |= SDL_WINDOW_FULLSCREEN;
+    MainWindow.window = SDL_CreateWindow(title, 0, 0, width, height, flags | SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    MainWindow.glCapable = MainWindow.window != nullptr;
+    if (!MainWindow.window)  // no GL visual: the window still opens, the surface will fail
+        MainWindow.window = SDL_CreateWindow(title, 0, 0, width, height, flags | SDL_WINDOW_HIDDEN);
+    if (!MainWindow.window) return false;
+    place_frame_at_origin(MainWindow.window);
     if (flags & SDL_WINDOW_FULLSCREEN) {
-        SDL_SetWindowDisplayMode(W.window, &D.mode);
-        D.fullScreen = true;
+        SDL_SetWindowDisplayMode(MainWindow.window, &UserDisplay.mode);
+        UserDisplay.fullScreen = true;
     }
-    SDL_ShowWindow(W.window);
-    SDL_RaiseWindow(W.window);
+    SDL_ShowWindow(MainWindow.window);
+    SDL_RaiseWindow(MainWindow.window);
     return true;
 }
 
@@ -167,25 +167,25 @@ bool open_scaled_window(const char* title, int width, int height, std::string* w
         return false;
     }
     set_gl_attributes();
-    W.window = SDL_CreateWindow(title, 0, 0, desktop.w, desktop.h,
+    MainWindow.window = SDL_CreateWindow(title, 0, 0, desktop.w, desktop.h,
                                 SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_BORDERLESS | SDL_WINDOW_OPENGL |
                                     SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI);
-    if (!W.window) {
+    if (!MainWindow.window) {
         *why = SDL_GetError();
         return false;
     }
-    W.context = SDL_GL_CreateContext(W.window);
-    if (W.context) SDL_GL_MakeCurrent(W.window, W.context);
-    if (!W.context || !open_scaled_frame(width, height, why)) {
-        if (!W.context) *why = SDL_GetError();
+    MainWindow.context = SDL_GL_CreateContext(MainWindow.window);
+    if (MainWindow.context) SDL_GL_MakeCurrent(MainWindow.window, MainWindow.context);
+    if (!MainWindow.context || !open_scaled_frame(width, height, why)) {
+        if (!MainWindow.context) *why = SDL_GetError();
         release_gl_surface();
-        SDL_DestroyWindow(W.window);
-        W.window = nullptr;
+        SDL_DestroyWindow(MainWindow.window);
+        MainWindow.window = nullptr;
         return false;
     }
-    W.glCapable = true;
-    SDL_ShowWindow(W.window);
-    SDL_RaiseWindow(W.window);
+    MainWindow.glCapable = true;
+    SDL_ShowWindow(MainWindow.window);
+    SDL_RaiseWindow(MainWindow.window);
     return true;
 }
 

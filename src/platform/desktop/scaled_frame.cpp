@@ -47,7 +47,7 @@ struct ScaledFrame {
     std::vector<HalvingStep> steps;  // made for the window's picture of the last present
     int stepsForWidth = 0, stepsForHeight = 0;
 };
-ScaledFrame F;  // written by this file only
+ScaledFrame Scaler;  // written by this file only
 
 template <typename Call>
 bool find_call(Call* call, const char* name, const char* suffix) {
@@ -57,7 +57,7 @@ bool find_call(Call* call, const char* name, const char* suffix) {
 }
 
 bool find_calls(const char* suffix) {
-    FramebufferCalls& gl = F.gl;
+    FramebufferCalls& gl = Scaler.gl;
     return find_call(&gl.genFramebuffers, "glGenFramebuffers", suffix) &&
            find_call(&gl.deleteFramebuffers, "glDeleteFramebuffers", suffix) &&
            find_call(&gl.bindFramebuffer, "glBindFramebuffer", suffix) &&
@@ -99,7 +99,7 @@ GLenum window_depth_format() {
 }
 
 GLuint attach_renderbuffer(GLenum format, GLenum attachment, int width, int height) {
-    const FramebufferCalls& gl = F.gl;
+    const FramebufferCalls& gl = Scaler.gl;
     GLuint name = 0;
     gl.genRenderbuffers(1, &name);
     gl.bindRenderbuffer(GL_RENDERBUFFER, name);
@@ -123,75 +123,75 @@ bool within_limits(int width, int height, std::string* why) {
 }
 
 void delete_steps() {
-    for (HalvingStep& step : F.steps) {
-        F.gl.deleteRenderbuffers(1, &step.colour);
-        F.gl.deleteFramebuffers(1, &step.framebuffer);
+    for (HalvingStep& step : Scaler.steps) {
+        Scaler.gl.deleteRenderbuffers(1, &step.colour);
+        Scaler.gl.deleteFramebuffers(1, &step.framebuffer);
     }
-    F.steps.clear();
-    F.stepsForWidth = F.stepsForHeight = 0;
+    Scaler.steps.clear();
+    Scaler.stepsForWidth = Scaler.stepsForHeight = 0;
 }
 
 // A linear blit samples 2 by 2 texels at most: a picture more than twice the
 // window's would alias, so it is halved until it is no more than that.
 void make_steps_for(int toWidth, int toHeight) {
-    if (toWidth == F.stepsForWidth && toHeight == F.stepsForHeight) return;
+    if (toWidth == Scaler.stepsForWidth && toHeight == Scaler.stepsForHeight) return;
     delete_steps();
-    F.stepsForWidth = toWidth;
-    F.stepsForHeight = toHeight;
-    int width = F.width, height = F.height;
+    Scaler.stepsForWidth = toWidth;
+    Scaler.stepsForHeight = toHeight;
+    int width = Scaler.width, height = Scaler.height;
     while (width > 2 * toWidth || height > 2 * toHeight) {
         width = (width + 1) / 2;
         height = (height + 1) / 2;
         HalvingStep step{0, 0, width, height};
-        F.gl.genFramebuffers(1, &step.framebuffer);
-        F.gl.bindFramebuffer(GL_FRAMEBUFFER, step.framebuffer);
-        step.colour = attach_renderbuffer(F.colourFormat, GL_COLOR_ATTACHMENT0, width, height);
-        F.steps.push_back(step);
+        Scaler.gl.genFramebuffers(1, &step.framebuffer);
+        Scaler.gl.bindFramebuffer(GL_FRAMEBUFFER, step.framebuffer);
+        step.colour = attach_renderbuffer(Scaler.colourFormat, GL_COLOR_ATTACHMENT0, width, height);
+        Scaler.steps.push_back(step);
     }
-    F.gl.bindFramebuffer(GL_FRAMEBUFFER, F.framebuffer);
+    Scaler.gl.bindFramebuffer(GL_FRAMEBUFFER, Scaler.framebuffer);
 }
 
 }  // namespace
 
 bool open_scaled_frame(int width, int height, std::string* why) {
-    if (F.framebuffer && F.width == width && F.height == height) return true;
+    if (Scaler.framebuffer && Scaler.width == width && Scaler.height == height) return true;
     close_scaled_frame();
     if (!find_framebuffer_objects(why) || !within_limits(width, height, why)) return false;
     const GLenum depthFormat = window_depth_format();
-    F.colourFormat = window_colour_format();
-    F.gl.genFramebuffers(1, &F.framebuffer);
-    F.gl.bindFramebuffer(GL_FRAMEBUFFER, F.framebuffer);
-    F.colour = attach_renderbuffer(F.colourFormat, GL_COLOR_ATTACHMENT0, width, height);
-    F.depth = attach_renderbuffer(depthFormat, GL_DEPTH_ATTACHMENT, width, height);
-    if (F.gl.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    Scaler.colourFormat = window_colour_format();
+    Scaler.gl.genFramebuffers(1, &Scaler.framebuffer);
+    Scaler.gl.bindFramebuffer(GL_FRAMEBUFFER, Scaler.framebuffer);
+    Scaler.colour = attach_renderbuffer(Scaler.colourFormat, GL_COLOR_ATTACHMENT0, width, height);
+    Scaler.depth = attach_renderbuffer(depthFormat, GL_DEPTH_ATTACHMENT, width, height);
+    if (Scaler.gl.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         if (why) *why = "the driver refuses a " + size_text(width, height) + " framebuffer";
         close_scaled_frame();
         return false;
     }
-    F.width = width;
-    F.height = height;
+    Scaler.width = width;
+    Scaler.height = height;
     return true;
 }
 
 bool scaled_frame_size(int* width, int* height) {
-    if (!F.framebuffer) return false;
-    *width = F.width;
-    *height = F.height;
+    if (!Scaler.framebuffer) return false;
+    *width = Scaler.width;
+    *height = Scaler.height;
     return true;
 }
 
 // Touches no state the show keeps but the draw framebuffer, given back by
 // resume_scaled_frame, and the clear colour, put back here.
 void present_scaled_frame(int windowWidth, int windowHeight) {
-    if (!F.framebuffer) return;
-    const PictureRect to = letterbox(windowWidth, windowHeight, F.width, F.height);
+    if (!Scaler.framebuffer) return;
+    const PictureRect to = letterbox(windowWidth, windowHeight, Scaler.width, Scaler.height);
     make_steps_for(to.width, to.height);
-    GLuint from = F.framebuffer;
-    int fromWidth = F.width, fromHeight = F.height;
-    for (const HalvingStep& step : F.steps) {
-        F.gl.bindFramebuffer(GL_READ_FRAMEBUFFER, from);
-        F.gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, step.framebuffer);
-        F.gl.blitFramebuffer(0, 0, fromWidth, fromHeight, 0, 0, step.width, step.height, GL_COLOR_BUFFER_BIT,
+    GLuint from = Scaler.framebuffer;
+    int fromWidth = Scaler.width, fromHeight = Scaler.height;
+    for (const HalvingStep& step : Scaler.steps) {
+        Scaler.gl.bindFramebuffer(GL_READ_FRAMEBUFFER, from);
+        Scaler.gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, step.framebuffer);
+        Scaler.gl.blitFramebuffer(0, 0, fromWidth, fromHeight, 0, 0, step.width, step.height, GL_COLOR_BUFFER_BIT,
                              GL_LINEAR);
         from = step.framebuffer;
         fromWidth = step.width;
@@ -199,27 +199,27 @@ void present_scaled_frame(int windowWidth, int windowHeight) {
     }
     GLfloat showClear[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, showClear);
-    F.gl.bindFramebuffer(GL_READ_FRAMEBUFFER, from);
-    F.gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    Scaler.gl.bindFramebuffer(GL_READ_FRAMEBUFFER, from);
+    Scaler.gl.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);  // the bars: the back buffer holds nothing after a swap
-    F.gl.blitFramebuffer(0, 0, fromWidth, fromHeight, to.x, to.y, to.x + to.width, to.y + to.height,
+    Scaler.gl.blitFramebuffer(0, 0, fromWidth, fromHeight, to.x, to.y, to.x + to.width, to.y + to.height,
                          GL_COLOR_BUFFER_BIT, GL_LINEAR);
     glClearColor(showClear[0], showClear[1], showClear[2], showClear[3]);
 }
 
 void resume_scaled_frame() {
-    if (F.framebuffer) F.gl.bindFramebuffer(GL_FRAMEBUFFER, F.framebuffer);
+    if (Scaler.framebuffer) Scaler.gl.bindFramebuffer(GL_FRAMEBUFFER, Scaler.framebuffer);
 }
 
 void close_scaled_frame() {
-    if (!F.framebuffer) return;
+    if (!Scaler.framebuffer) return;
     delete_steps();
-    F.gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
-    F.gl.deleteRenderbuffers(1, &F.depth);
-    F.gl.deleteRenderbuffers(1, &F.colour);
-    F.gl.deleteFramebuffers(1, &F.framebuffer);
-    F = ScaledFrame{};
+    Scaler.gl.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    Scaler.gl.deleteRenderbuffers(1, &Scaler.depth);
+    Scaler.gl.deleteRenderbuffers(1, &Scaler.colour);
+    Scaler.gl.deleteFramebuffers(1, &Scaler.framebuffer);
+    Scaler = ScaledFrame{};
 }
 
 }  // namespace platform

@@ -78,7 +78,7 @@ struct ImmediateState {
     bool arraysGiven = false;
     unsigned arrays = 0;
 };
-ImmediateState S;
+ImmediateState Immediate;
 
 // Vertices of one primitive of a kind that can run on; 0 for the others.
 size_t run_unit(GLenum mode) {
@@ -100,47 +100,47 @@ GLubyte colour_byte(GLfloat c) {
 
 // The client arrays at the pending run's vertices in Run.
 void point_arrays() {
-    const unsigned attributes = S.layout;
-    if (S.arraysGiven && S.arrays == attributes) return;
-    if (!S.arraysGiven) glEnableClientState(GL_VERTEX_ARRAY);
+    const unsigned attributes = Immediate.layout;
+    if (Immediate.arraysGiven && Immediate.arrays == attributes) return;
+    if (!Immediate.arraysGiven) glEnableClientState(GL_VERTEX_ARRAY);
     const struct {
         unsigned attribute;
         GLenum array;
     } optional[] = {{Colour, GL_COLOR_ARRAY}, {Normal, GL_NORMAL_ARRAY}, {TexCoord, GL_TEXTURE_COORD_ARRAY}};
     for (const auto& o : optional) {
-        bool want = attributes & o.attribute, had = S.arraysGiven && (S.arrays & o.attribute);
+        bool want = attributes & o.attribute, had = Immediate.arraysGiven && (Immediate.arrays & o.attribute);
         if (want && !had) glEnableClientState(o.array);
         if (!want && had) glDisableClientState(o.array);
     }
-    const Layout& l = S.bytes;
+    const Layout& l = Immediate.bytes;
     const GLsizei stride = GLsizei(l.stride);
     if (attributes & Colour) glColorPointer(4, GL_UNSIGNED_BYTE, stride, Run + l.colour);
     if (attributes & Normal) glNormalPointer(GL_FLOAT, stride, Run + l.normal);
     if (attributes & TexCoord) glTexCoordPointer(2, GL_FLOAT, stride, Run + l.texCoord);
     glVertexPointer(3, GL_FLOAT, stride, Run + l.position);
-    S.arraysGiven = true;
-    S.arrays = attributes;
+    Immediate.arraysGiven = true;
+    Immediate.arrays = attributes;
 }
 
 void close_open() {
-    if (!S.open) return;
-    S.open = false;
+    if (!Immediate.open) return;
+    Immediate.open = false;
     // Whole primitives only: a primitive left short draws nothing in OpenGL.
-    const size_t unit = run_unit(S.openMode);
-    const size_t count = unit ? S.sent - S.sent % unit : S.sent;
+    const size_t unit = run_unit(Immediate.openMode);
+    const size_t count = unit ? Immediate.sent - Immediate.sent % unit : Immediate.sent;
     if (count) {
         point_arrays();
-        glDrawArrays(S.openMode, 0, GLsizei(count));
+        glDrawArrays(Immediate.openMode, 0, GLsizei(count));
     }
     // A colour given inside a primitive stays current after it, as in OpenGL:
     // the GL, which saw only the array, is given it.
-    if (S.layout & Colour) glColor4f(S.colour[0], S.colour[1], S.colour[2], S.colour[3]);
+    if (Immediate.layout & Colour) glColor4f(Immediate.colour[0], Immediate.colour[1], Immediate.colour[2], Immediate.colour[3]);
 }
 
 // Normals go to eye space by the inverse transpose of the modelview's linear
 // part. A singular matrix leaves every normal at zero, so u itself reflects.
 void load_normal_matrix() {
-    const GLfloat* m = S.modelview;
+    const GLfloat* m = Immediate.modelview;
     double a[3][3];  // a[row][column]; storage is column-major
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c) a[r][c] = m[c * 4 + r];
@@ -153,7 +153,7 @@ void load_normal_matrix() {
     double det = a[0][0] * cof[0][0] + a[0][1] * cof[0][1] + a[0][2] * cof[0][2];
     // inverse = cofactors transposed / det, so its transpose = cofactors / det.
     for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c) S.normalMatrix[r * 3 + c] = det != 0.0 ? GLfloat(cof[r][c] / det) : 0.0f;
+        for (int c = 0; c < 3; ++c) Immediate.normalMatrix[r * 3 + c] = det != 0.0 ? GLfloat(cof[r][c] / det) : 0.0f;
 }
 
 // The fixed pipeline's sphere map: u is the unit vector from the eye to the
@@ -161,7 +161,7 @@ void load_normal_matrix() {
 // is on, which the show never turns on), r = u - 2 n (n.u),
 // m = 2 sqrt(rx^2 + ry^2 + (rz + 1)^2), s = rx / m + 1/2, t = ry / m + 1/2.
 void sphere_map(GLfloat x, GLfloat y, GLfloat z, GLfloat* s, GLfloat* t) {
-    const GLfloat* m = S.modelview;
+    const GLfloat* m = Immediate.modelview;
     GLfloat ex = m[0] * x + m[4] * y + m[8] * z + m[12];
     GLfloat ey = m[1] * x + m[5] * y + m[9] * z + m[13];
     GLfloat ez = m[2] * x + m[6] * y + m[10] * z + m[14];
@@ -169,8 +169,8 @@ void sphere_map(GLfloat x, GLfloat y, GLfloat z, GLfloat* s, GLfloat* t) {
     GLfloat inverseLength = length2 > 0.0f ? 1.0f / std::sqrt(length2) : 0.0f;
     GLfloat ux = ex * inverseLength, uy = ey * inverseLength, uz = ez * inverseLength;
 
-    const GLfloat* q = S.normalMatrix;
-    const GLfloat* n0 = S.normal;
+    const GLfloat* q = Immediate.normalMatrix;
+    const GLfloat* n0 = Immediate.normal;
     GLfloat nx = q[0] * n0[0] + q[1] * n0[1] + q[2] * n0[2];
     GLfloat ny = q[3] * n0[0] + q[4] * n0[1] + q[5] * n0[2];
     GLfloat nz = q[6] * n0[0] + q[7] * n0[1] + q[8] * n0[2];
@@ -199,91 +199,91 @@ bool generation_cap(GLenum cap) { return coordinate_of_cap(cap) >= 0 || cap == G
 void compat_flush() {
     close_open();
     // Whatever call follows may move the modelview.
-    S.modelviewKnown = false;
+    Immediate.modelviewKnown = false;
 }
 
 void compat_glBegin(GLenum mode) {
-    S.inPrimitive = true;
-    S.mode = mode;
-    S.given = 0;
-    for (int c = 0; c < 2; ++c) S.generating[c] = S.genEnabled[c] && S.genMode[c] == GL_SPHERE_MAP;
-    if ((S.generating[0] || S.generating[1]) && !S.modelviewKnown) {
+    Immediate.inPrimitive = true;
+    Immediate.mode = mode;
+    Immediate.given = 0;
+    for (int c = 0; c < 2; ++c) Immediate.generating[c] = Immediate.genEnabled[c] && Immediate.genMode[c] == GL_SPHERE_MAP;
+    if ((Immediate.generating[0] || Immediate.generating[1]) && !Immediate.modelviewKnown) {
         close_open();  // the GL answers no question inside a primitive
-        glGetFloatv(GL_MODELVIEW_MATRIX, S.modelview);
+        glGetFloatv(GL_MODELVIEW_MATRIX, Immediate.modelview);
         load_normal_matrix();
-        S.modelviewKnown = true;
+        Immediate.modelviewKnown = true;
     }
     // A run goes on only with whole primitives of the same kind behind it.
     const size_t unit = run_unit(mode);
-    if (S.open && !(unit && S.openMode == mode && S.sent % unit == 0)) close_open();
+    if (Immediate.open && !(unit && Immediate.openMode == mode && Immediate.sent % unit == 0)) close_open();
 }
 
 void compat_glEnd() {
-    S.inPrimitive = false;
-    S.generating[0] = S.generating[1] = false;
+    Immediate.inPrimitive = false;
+    Immediate.generating[0] = Immediate.generating[1] = false;
     // Strips, fans and polygons end here; runs stay open for more of their kind.
-    if (S.open && !run_unit(S.openMode)) close_open();
+    if (Immediate.open && !run_unit(Immediate.openMode)) close_open();
 }
 
 void compat_glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
-    if (!S.inPrimitive) return;  // no vertex outside a primitive
-    unsigned attributes = S.given;
-    GLfloat st[2] = {S.texCoord[0], S.texCoord[1]};
-    if (S.generating[0] || S.generating[1]) {
+    if (!Immediate.inPrimitive) return;  // no vertex outside a primitive
+    unsigned attributes = Immediate.given;
+    GLfloat st[2] = {Immediate.texCoord[0], Immediate.texCoord[1]};
+    if (Immediate.generating[0] || Immediate.generating[1]) {
         GLfloat s, t;
         sphere_map(x, y, z, &s, &t);
-        if (S.generating[0]) st[0] = s;
-        if (S.generating[1]) st[1] = t;
+        if (Immediate.generating[0]) st[0] = s;
+        if (Immediate.generating[1]) st[1] = t;
         attributes |= TexCoord;
     }
-    const size_t unit = run_unit(S.mode);
-    if (S.open && unit && S.sent % unit == 0 && ((attributes & ~S.layout) || S.sent >= RunLimit)) {
+    const size_t unit = run_unit(Immediate.mode);
+    if (Immediate.open && unit && Immediate.sent % unit == 0 && ((attributes & ~Immediate.layout) || Immediate.sent >= RunLimit)) {
         // A new attribute or a full run: a new browser primitive, between whole ones.
         close_open();
     }
-    if (!S.open) {
-        S.open = true;
-        S.openMode = S.mode;
-        S.layout = attributes;
-        S.bytes = layout_of(attributes);
-        S.sent = 0;
+    if (!Immediate.open) {
+        Immediate.open = true;
+        Immediate.openMode = Immediate.mode;
+        Immediate.layout = attributes;
+        Immediate.bytes = layout_of(attributes);
+        Immediate.sent = 0;
     }
-    S.given = 0;
+    Immediate.given = 0;
     // A strip longer than a run (the show draws none) ends there.
-    if (S.sent >= RunLimit) return;
+    if (Immediate.sent >= RunLimit) return;
     // Each vertex carries its primitive's attributes: those not given again
     // keep their current values, as in OpenGL. An attribute the first vertex
     // of a strip did not have cannot join it.
-    unsigned char* v = Run + S.sent * S.bytes.stride;
-    if (S.layout & Colour)
-        for (int i = 0; i < 4; ++i) v[S.bytes.colour + size_t(i)] = colour_byte(S.colour[i]);
-    if (S.layout & Normal) std::memcpy(v + S.bytes.normal, S.normal, sizeof S.normal);
-    if (S.layout & TexCoord) std::memcpy(v + S.bytes.texCoord, st, sizeof st);
+    unsigned char* v = Run + Immediate.sent * Immediate.bytes.stride;
+    if (Immediate.layout & Colour)
+        for (int i = 0; i < 4; ++i) v[Immediate.bytes.colour + size_t(i)] = colour_byte(Immediate.colour[i]);
+    if (Immediate.layout & Normal) std::memcpy(v + Immediate.bytes.normal, Immediate.normal, sizeof Immediate.normal);
+    if (Immediate.layout & TexCoord) std::memcpy(v + Immediate.bytes.texCoord, st, sizeof st);
     const GLfloat position[3] = {x, y, z};
-    std::memcpy(v + S.bytes.position, position, sizeof position);
-    ++S.sent;
+    std::memcpy(v + Immediate.bytes.position, position, sizeof position);
+    ++Immediate.sent;
 }
 
 void compat_glTexCoord2f(GLfloat s, GLfloat t) {
-    S.texCoord[0] = s;
-    S.texCoord[1] = t;
-    if (S.inPrimitive) S.given |= TexCoord;
+    Immediate.texCoord[0] = s;
+    Immediate.texCoord[1] = t;
+    if (Immediate.inPrimitive) Immediate.given |= TexCoord;
 }
 
 void compat_glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
-    S.normal[0] = x;
-    S.normal[1] = y;
-    S.normal[2] = z;
-    if (S.inPrimitive) S.given |= Normal;
+    Immediate.normal[0] = x;
+    Immediate.normal[1] = y;
+    Immediate.normal[2] = z;
+    if (Immediate.inPrimitive) Immediate.given |= Normal;
 }
 
 void compat_glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
-    S.colour[0] = r;
-    S.colour[1] = g;
-    S.colour[2] = b;
-    S.colour[3] = a;
-    if (S.inPrimitive) {
-        S.given |= Colour;
+    Immediate.colour[0] = r;
+    Immediate.colour[1] = g;
+    Immediate.colour[2] = b;
+    Immediate.colour[3] = a;
+    if (Immediate.inPrimitive) {
+        Immediate.given |= Colour;
     } else {
         compat_flush();  // the colour of what is pending is the current one
         glColor4f(r, g, b, a);
@@ -295,7 +295,7 @@ void compat_glColor3ub(GLubyte r, GLubyte g, GLubyte b) {
 }
 
 void compat_current_normal(GLfloat normal[3]) {
-    for (int i = 0; i < 3; ++i) normal[i] = S.normal[i];
+    for (int i = 0; i < 3; ++i) normal[i] = Immediate.normal[i];
 }
 
 namespace {
@@ -304,7 +304,7 @@ namespace {
 // not end a run.
 void set_capability(GLenum cap, bool on) {
     int c = coordinate_of_cap(cap);
-    if (c >= 0) S.genEnabled[c] = on;
+    if (c >= 0) Immediate.genEnabled[c] = on;
     if (generation_cap(cap)) return;
     compat_flush();
     on ? glEnable(cap) : glDisable(cap);
@@ -317,7 +317,7 @@ void compat_glDisable(GLenum cap) { set_capability(cap, false); }
 
 GLboolean compat_glIsEnabled(GLenum cap) {
     int c = coordinate_of_cap(cap);
-    if (c >= 0) return S.genEnabled[c] ? GL_TRUE : GL_FALSE;
+    if (c >= 0) return Immediate.genEnabled[c] ? GL_TRUE : GL_FALSE;
     if (generation_cap(cap)) return GL_FALSE;
     compat_flush();
     return glIsEnabled(cap);
@@ -327,6 +327,6 @@ GLboolean compat_glIsEnabled(GLenum cap) {
 // (object and eye planes) are not made here: those coordinates stay as given.
 void compat_glTexGeni(GLenum coord, GLenum pname, GLint param) {
     if (pname != GL_TEXTURE_GEN_MODE) return;
-    if (coord == GL_S) S.genMode[0] = param;
-    if (coord == GL_T) S.genMode[1] = param;
+    if (coord == GL_S) Immediate.genMode[0] = param;
+    if (coord == GL_T) Immediate.genMode[1] = param;
 }

@@ -83,9 +83,9 @@ bool open_window(const char* title, int width, int height, bool) {
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     // Not resizable: the canvas keeps the show's size in the page and in full screen.
-    W.window = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL);
-    W.glCapable = W.window != nullptr;
-    return W.window != nullptr;
+    MainWindow.window = SDL_CreateWindow(title, 0, 0, width, height, SDL_WINDOW_OPENGL);
+    MainWindow.glCapable = MainWindow.window != nullptr;
+    return MainWindow.window != nullptr;
 }
 
 // The browser's audio says nothing on its own.
