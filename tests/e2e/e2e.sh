@@ -447,46 +447,6 @@ window-pace)
     fi
   done
   ;;
-options)
-  # --help lists every option with its default. A bad one is refused before
-  # anything opens (there is no display to open here): one line saying which
-  # and why, the usage line, exit code 2.
-  run_plain() { (cd "$media" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$show" "$@") >"$work/out" 2>"$work/err"; }
-  run_plain --help || fail "--help exits with $?"
-  [ ! -s "$work/err" ] || fail "--help wrote to stderr: $(cat "$work/err")"
-  grep -q '^usage: show ' "$work/out" || fail "--help has no usage line"
-  for option in --window --fullscreen --scaled --render-scale --max-fps --frame-counted --loop --stats; do
-    grep -q "^  $option .*(default" "$work/out" || fail "--help gives no default for $option: $(cat "$work/out")"
-  done
-  while IFS='|' read -r args why; do
-    # shellcheck disable=SC2086  # the arguments split at spaces
-    run_plain $args
-    code=$?
-    [ "$code" = 2 ] || fail "show $args: exit code $code, expected 2"
-    [ ! -s "$work/out" ] || fail "show $args wrote to stdout"
-    [ "$(wc -l <"$work/err")" = 2 ] || fail "show $args: not two lines on stderr: $(cat "$work/err")"
-    head -1 "$work/err" | grep -qF -e "$why" || fail "show $args says \"$(head -1 "$work/err")\", not \"$why\""
-    sed -n 2p "$work/err" | grep -q '^usage: show ' || fail "show $args: no usage line"
-  done <<'ROWS'
---bogus|unknown option --bogus
--w|unknown option -w
-window|unexpected argument window
---max-fps|--max-fps needs a value
---render-scale 0|--render-scale 0: not auto or a whole number from 1 to 4
---render-scale 5|--render-scale 5: not auto
---render-scale x|--render-scale x: not auto
---render-scale|--render-scale needs a value
---max-fps abc|--max-fps abc: not auto or a whole number from 0 to 1000
---max-fps -1|--max-fps -1: not auto or a whole number
---max-fps 1001|--max-fps 1001: not auto or a whole number
---max-fps 60x|--max-fps 60x: not auto or a whole number
---stats --max-fps 2.5|--max-fps 2.5: not auto or a whole number
---frame-counted 2|unexpected argument 2
---window --fullscreen|--window and --fullscreen answer the question two ways
---scaled --window|--scaled and --window answer the question two ways
---fullscreen --scaled|--fullscreen and --scaled answer the question two ways
-ROWS
-  ;;
 no-display)
   # Nothing to show on (over SSH, in a container; or DISPLAY naming a server
   # that is not there): one line that says so, with SDL's reason, and exit 1;

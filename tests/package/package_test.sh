@@ -36,6 +36,11 @@ if [ -f "$overrides" ]; then
   awk '/^#/ { said = 1; next } NF && !said { print; bad = 1 } { said = 0 } END { exit bad }' "$overrides" >"$build/bare.txt" ||
     fail "override without a comment: $(cat "$build/bare.txt")"
 fi
+# The manual page lists every option the show's --help lists: it is made from it.
+for option in $("$build/src/shell/show" --help | sed -n 's/^  \(--[a-z-]*\).*/\1/p'); do
+  zcat "$tree/usr/share/man/man6/zu-show.6.gz" | grep -qF -- "$(sed 's/-/\\-/g' <<<"$option")" ||
+    fail "the manual page lacks $option"
+done
 appstreamcli validate --no-net "$tree$metainfo" || fail "appstreamcli refuses $metainfo"
 grep -q "<launchable type=\"desktop-id\">${desktop##*/}</launchable>" "$tree$metainfo" ||
   fail "the metainfo does not launch ${desktop##*/}"
