@@ -53,9 +53,6 @@ TuneState Tune;
 constexpr double MaxLag = 0.1;    // seconds
 constexpr double MaxLead = 1.0;   // seconds
 
-double calendar_now() {
-    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
-}
 
 // How far `position` lies ahead of `due` (behind: negative) on a tune that
 // loops every `length` seconds (0: unknown), the shorter way round.
@@ -106,7 +103,7 @@ void render_audio(void*, Uint8* stream, int bytes) {
     size_t frames = size_t(bytes) / (2 * sizeof(int16_t));
     size_t done = 0;
     if (Tune.module) {
-        const double now = calendar_now();
+        const double now = calendar_seconds();
         follow_clock(now, frames);
         Tune.renderedFrom.store(openmpt_module_get_position_seconds(Tune.module));
         Tune.renderedAt.store(now);
@@ -124,6 +121,10 @@ openmpt_module* open_tune(const char* fileName) {
                                                               nullptr, nullptr, nullptr, nullptr);
     if (tune) openmpt_module_set_repeat_count(tune, -1);  // loop for ever
     return tune;
+}
+
+double calendar_seconds() {
+    return std::chrono::duration<double>(std::chrono::system_clock::now().time_since_epoch()).count();
 }
 
 void mute_music() { Tune.muted = true; }
@@ -159,7 +160,7 @@ void open_music(const char* fileName) {
 
 void play_music() {
     if (Tune.device == 0 || !Tune.module) return;
-    const double now = calendar_now();
+    const double now = calendar_seconds();
     Tune.playStart.store(now);
     // Until the first callback the tune plays from its start.
     Tune.renderedAt.store(now);
@@ -176,7 +177,7 @@ int music_late_callbacks() { return Tune.late.load(); }
 double music_position() {
     const double from = Tune.renderedFrom.load();
     if (from < 0.0) return -1.0;
-    return from + std::clamp(calendar_now() - Tune.renderedAt.load(), 0.0, Tune.bufferSeconds);
+    return from + std::clamp(calendar_seconds() - Tune.renderedAt.load(), 0.0, Tune.bufferSeconds);
 }
 
 void stop_music() {

@@ -148,6 +148,8 @@ void mute_music();  // later open_music calls open nothing (offline tools)
 // tune playing).
 int music_moves();
 double music_position();
+// The calendar time the tune follows, in seconds with their fraction.
+double calendar_seconds();
 // Audio callbacks, after the first, that found the tune behind the clock: the
 // output had run dry before it asked again.
 int music_late_callbacks();

@@ -2,6 +2,7 @@
 #include "shell/frame_stats.h"
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace {
@@ -23,11 +24,17 @@ void FrameStats::close_frame(double end) {
     }
 }
 
-void FrameStats::add(int32_t second, double start, double tune, double position) {
+void FrameStats::add(const FrameRecord& frame) {
+    const double start = frame.start, position = frame.position;
+    const double tune = frame.tune >= 0.0 ? frame.tune - frame.sinceTurn : None;
     if (any_) close_frame(start);
     any_ = true;
-    current_ = showing_at(second);
+    current_ = showing_at(frame.second);
     currentStart_ = start;
+    if (frame.second >= 0 && frame.second <= LastSecond + 1 && !seen_[size_t(frame.second)]) {
+        seen_[size_t(frame.second)] = true;
+        turnTunes_[size_t(frame.second)] = tune;
+    }
     for (Tally* tally : {current_ >= 0 ? &showings_[current_] : nullptr, &whole_}) {
         if (!tally) continue;
         if (tally->frames++ == 0) {
@@ -40,13 +47,17 @@ void FrameStats::add(int32_t second, double start, double tune, double position)
     }
 }
 
+double FrameStats::tune_at_turn(int32_t second) const {
+    return second >= 0 && second <= LastSecond + 1 ? turnTunes_[size_t(second)] : None;
+}
+
 void FrameStats::print(std::FILE* out, double end) const {
     FrameStats closed = *this;
     if (closed.any_) closed.close_frame(end);
     auto line = [out](const std::string& name, const std::string& seconds, const Tally& t) {
         const double span = t.last - t.first, starts = t.lastStart - t.first;
         char tune[16] = "-", pace[16] = "-";
-        if (t.frames > 0 && t.tune >= 0.0) std::snprintf(tune, sizeof tune, "%.3f", t.tune);
+        if (t.frames > 0 && !std::isnan(t.tune)) std::snprintf(tune, sizeof tune, "%.3f", t.tune);
         if (starts > 0.0) std::snprintf(pace, sizeof pace, "%.2f", (t.lastPosition - t.firstPosition) / starts);
         if (t.frames == 0 || span <= 0.0)
             std::fprintf(out, "%-22s %7s %8s %7lld %9s %11s %11s\n", name.c_str(), seconds.c_str(), tune,

@@ -64,12 +64,22 @@ void count_frames() { Loop.counting = true; }
 
 bool draw_paced_frame() {
     Loop.motion = Loop.pace.next_frame(platform::seconds_now, platform::sleep_seconds);
-    // The tune as the frame begins, where its cut is made: a slow first frame
-    // of a scene would read it later by its own drawing time.
-    const double start = Loop.counting ? platform::seconds_now() : 0.0;
-    const double tune = Loop.counting ? platform::music_position() : -1.0;
-    const double position = Loop.counted ? FrameCounter : Loop.motion.position;
+    // The tune as the frame begins, where its cut is made (a slow first frame
+    // of a scene would read it later by its own drawing time), and how long
+    // after its second began: a frame late on a busy machine still tells
+    // where the tune was at the cut.
+    FrameRecord frame{0, 0.0, Loop.counted ? FrameCounter : Loop.motion.position};
+    double calendar = 0.0;
+    if (Loop.counting) {
+        frame.start = platform::seconds_now();
+        frame.tune = platform::music_position();
+        calendar = platform::calendar_seconds();
+    }
     if (!draw_frame()) return false;
-    if (Loop.counting) Loop.stats.add(elapsed_seconds(), start, tune, position);
+    if (Loop.counting) {
+        frame.second = elapsed_seconds();
+        frame.sinceTurn = calendar - double(ClockStart + frame.second);
+        Loop.stats.add(frame);
+    }
     return true;
 }

@@ -10,6 +10,7 @@
 #include <emscripten.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "shell/frame_stats.h"
 #include "shell/options.h"
 #include "shell/shell.h"
 #include "timeline/demo.h"
@@ -42,22 +44,14 @@ struct PageLoop {
     // its animation frame began (the browser's own beat, so no beat is measured).
     MotionClock motion;
     FrameMotion drawn{0.0, 1.0};
-    // The tune's position at the first frame drawn in each of the show's
-    // seconds (-1: none drawn), for the page's tests of the tune against the cuts.
-    double secondTune[LastSecond + 2];
-    int lastDrawnSecond = -1;
+    // The drawn frames as --stats takes them on the desktop: where the tune
+    // was at each second's turn, for the page's tests of the tune against the cuts.
+    FrameStats stats;
     std::vector<FrameCost> frameCosts;
 };
 PageLoop Page;
 
 FrameMotion drawn_motion() { return Page.drawn; }
-
-void note_tune() {
-    const int second = elapsed_seconds();
-    if (second == Page.lastDrawnSecond || second < 0 || second > LastSecond + 1) return;
-    Page.lastDrawnSecond = second;
-    Page.secondTune[second] = platform::music_position();
-}
 
 // One animation frame: the messages that came in since the last one, as the
 // desktop loop takes them before it draws, then a frame if its slot has come.
@@ -77,8 +71,12 @@ void animation_frame() {
     if (RenderContext && Page.pacer.take_slot(start)) {
         Page.drawn = Page.motion.at(start, 0.0);
         const int second = elapsed_seconds();
+        FrameRecord frame{0, start, Page.drawn.position, platform::music_position()};
+        const double calendar = platform::calendar_seconds();
         if (!draw_frame()) kill_gl_window();  // as on Escape: the next animation frame leaves
-        note_tune();
+        frame.second = elapsed_seconds();
+        frame.sinceTurn = calendar - double(ClockStart + frame.second);
+        Page.stats.add(frame);
         Page.frameCosts.push_back({second, (platform::seconds_now() - start) * 1000.0});
     }
 }
@@ -105,8 +103,10 @@ EMSCRIPTEN_KEEPALIVE int web_elapsed_seconds() { return elapsed_seconds(); }
 EMSCRIPTEN_KEEPALIVE double web_frame_counter() { return FrameCounter; }
 EMSCRIPTEN_KEEPALIVE double web_frame_position() { return Page.drawn.position; }  // the last drawn frame's
 EMSCRIPTEN_KEEPALIVE double web_clock_started_at() { return clock_started_at(); }  // seconds of performance.now; 0: not yet
+// Where the tune was when the second began (-1: no frame of it, or no tune).
 EMSCRIPTEN_KEEPALIVE double web_tune_at_second(int second) {
-    return second >= 0 && second <= LastSecond + 1 ? Page.secondTune[second] : -1.0;
+    const double tune = Page.stats.tune_at_turn(second);
+    return std::isnan(tune) ? -1.0 : tune;
 }
 EMSCRIPTEN_KEEPALIVE int web_tune_moves() { return platform::music_moves(); }
 EMSCRIPTEN_KEEPALIVE int web_tune_late_callbacks() { return platform::music_late_callbacks(); }
@@ -149,7 +149,6 @@ int main(int argc, char** argv) {
     // The browser's animation frames are the display's refresh: the auto
     // ceiling is none.
     Page.pacer = FramePacer(options.maxFps == AutoFps ? 0 : options.maxFps, SkippingPace);
-    std::fill(std::begin(Page.secondTune), std::end(Page.secondTune), -1.0);
     Page.frameCosts.reserve(size_t(LastSecond + 2) * 60);
     set_clock_start_wait(platform::seconds_now, platform::sleep_seconds);
     Picture.renderScaleAsked = options.renderScale > 0 ? options.renderScale : 1;

@@ -31,13 +31,14 @@ start_xvfb() {  # WIDTHxHEIGHT [SERVER-OPTION...]
   # -noreset: every tool here (and each message box) is a client that comes
   # and goes; a server resetting between them would greet the show half-made.
   local size=$1; shift
+  : >"$work/display"  # the last server's number goes first: the new one's is waited for
   Xvfb -displayfd 3 -screen 0 "${size}x24" -noreset -nolisten tcp "$@" 3>"$work/display" >"$work/x.log" 2>&1 &
   server_pid=$!
   use_display
 }
 # The server picks a free display number and writes it to fd 3.
 use_display() {
-  wait_for 100 test -s "$work/display" || fail "no X server: $(cat "$work/x.log")"
+  wait_for 100 grep -qx '[0-9][0-9]*' "$work/display" || fail "no X server: $(cat "$work/x.log")"
   export DISPLAY=:$(head -1 "$work/display")
   [ -z "${xprobe:-}" ] || wait_for 50 "$xprobe" mode || fail "X server $DISPLAY does not answer"
 }
@@ -140,7 +141,9 @@ opening_fps_in_window() {  # SECONDS [PREFIX...]
 # The whole show stopped for 3 s in the opening scene (SIGSTOP, SIGCONT: a
 # suspended laptop, a paused machine) and continued: the clock has run on, and
 # the tune is moved after it, so the cut at second 20 lands on the tune's
-# second 20 (--stats gives the tune's position at each showing's first frame).
+# second 20 (--stats gives where the tune was when each showing's first second
+# began: read at its first frame, less the time since, so that a frame late on
+# a busy machine does not move it).
 # The stall ends a second or two before the cut: SDL's disk driver, which
 # stands in for a sound card, paces itself with sleeps and falls behind the
 # clock by nearly 1%, within the margin but not within 50 ms over 5 s.
@@ -156,17 +159,18 @@ stall_then_expect_the_cut_on_the_tune() {  # the show drawing, with --window --s
   key_to "$ShowTitle" Escape
   expect_exit 0
   tr -d '\r' <"$work/show.log" | grep -E '^(showing|rippling box|collage sheet|tune moved)'
-  # Each frame is drawn up to a frame after its second turns, and the tune is
-  # read to a callback's length: the show's first frame, before any stall,
-  # shows that offset (some 25 ms), which the cut keeps to within 50 ms.
+  # The tune is read to a callback's length: the turn of second 0, before any
+  # stall, shows that offset, which the cut keeps to within 50 ms.
   start=$(tr -d '\r' <"$work/show.log" | awk '/^rippling box / { print $4 }')
   tune=$(tr -d '\r' <"$work/show.log" | awk '/^collage sheet / { print $4 }')
   awk -v t="$tune" -v s="$start" 'BEGIN { d = t - 20 - s; exit !(t != "-" && s != "-" && d >= -0.05 && d <= 0.05) }' \
     || fail "the cut at second 20 came at the tune's second $tune (the first frame at its $start)"
-  # The disk driver's lag adds moves of its own, one every 10 s or so of the
-  # 25 s, beside the stall's and the lead taken again after it.
+  # The disk driver's lag adds moves of its own beside the stall's and the
+  # lead taken again after it: one every 10 s or so of the 25 s on a quiet
+  # machine, more on a busy one, where it lags further. A tune moved at every
+  # callback would count over a thousand.
   moves=$(tr -d '\r' <"$work/show.log" | awk '/^tune moved to the clock:/ { print $6 }')
-  [ -n "$moves" ] && [ "$moves" -ge 1 ] && [ "$moves" -le 5 ] || fail "the tune was moved ${moves:-no} times"
+  [ -n "$moves" ] && [ "$moves" -ge 1 ] && [ "$moves" -le 25 ] || fail "the tune was moved ${moves:-no} times"
 }
 below_or_at() { awk -v a="$1" -v b="$2" 'BEGIN { exit !(a > 0 && a <= b) }'; }
 exit_code=
