@@ -10,27 +10,28 @@ void RefreshMeter::add(double frameStart) {
     if (count_ < Kept) ++count_;
 }
 
-// The beat is taken from the shorter gaps (a quarter of them are single
-// beats even where frames often miss one), then every gap but a few must be a
-// whole number of it: frames that come when they are drawn keep no beat.
-namespace {
-constexpr int Gaps = 31;
+void RefreshMeter::gaps(double* out) const {
+    for (int i = 0; i < Gaps; ++i) out[i] = starts_[(next_ + i + 1) % Kept] - starts_[(next_ + i) % Kept];
 }
 
-double RefreshMeter::short_gap() const {
-    if (!measured()) return 0.0;
+double RefreshMeter::short_gap(const double* gaps) {
     double sorted[Gaps];
-    for (int i = 0; i < Gaps; ++i) sorted[i] = starts_[(next_ + i + 1) % Kept] - starts_[(next_ + i) % Kept];
+    std::copy(gaps, gaps + Gaps, sorted);
     std::nth_element(sorted, sorted + Gaps / 4, sorted + Gaps);
     return sorted[Gaps / 4];
 }
 
-double RefreshMeter::period() const {
-    static_assert(Gaps == Kept - 1, "gaps between the kept starts");
-    const double quarter = short_gap();
-    if (quarter <= 0.0) return 0.0;
+// The beat is taken from the shorter gaps (a quarter of them are single
+// beats even where frames often miss one), then every gap but a few must be a
+// whole number of it: frames that come when they are drawn keep no beat.
+double RefreshMeter::period(double* shortGap) const {
+    if (shortGap) *shortGap = 0.0;
+    if (!measured()) return 0.0;
     double gaps[Gaps];
-    for (int i = 0; i < Gaps; ++i) gaps[i] = starts_[(next_ + i + 1) % Kept] - starts_[(next_ + i) % Kept];
+    this->gaps(gaps);
+    const double quarter = short_gap(gaps);
+    if (shortGap) *shortGap = quarter;
+    if (quarter <= 0.0) return 0.0;
     double sum = 0.0;
     int near = 0;
     for (double gap : gaps)
@@ -75,13 +76,14 @@ FrameMotion MotionClock::at(double now, double beat) {
 FrameMotion FramePace::next_frame(MonotonicClock now, Sleep sleep) {
     const double start = pacer_.wait_for_slot(now, sleep);
     meter_.add(start);
-    if (guardHz_ > 0 && meter_.measured() && meter_.short_gap() < 0.75 / guardHz_) {
+    double shortGap = 0.0;
+    double period = meter_.period(&shortGap);
+    if (guardHz_ > 0 && meter_.measured() && shortGap < 0.75 / guardHz_) {
         // The swap does not wait for the refresh: the ceiling paces from here.
         maxFps_ = guardHz_;
         guardHz_ = 0;
         pacer_ = FramePacer(maxFps_);
     }
-    const double period = meter_.period();
     if (period > 0.0) {
         beat_ = 60.0 * period;
         if (maxFps_ > 0 && std::fabs(beat_ * maxFps_ / 60.0 - 1.0) < 0.003) beat_ = 60.0 / maxFps_;

@@ -24,13 +24,16 @@ public:
     // Seconds between beats, each recent frame a whole number of them after
     // the one before; 0 where they keep no beat (a machine drawing slower than
     // any ceiling) or too few have come.
-    double period() const;
-    // The gap a quarter of the recent frames come within; 0 until measured.
-    double short_gap() const;
+    // shortGap, where given: the gap a quarter of the recent frames come
+    // within (0 until measured), which the beat is taken from.
+    double period(double* shortGap = nullptr) const;
     bool measured() const { return count_ >= Kept; }
 
 private:
     static constexpr int Kept = 32;
+    static constexpr int Gaps = Kept - 1;
+    void gaps(double* out) const;  // the Gaps between the kept starts, oldest first
+    static double short_gap(const double* gaps);
     double starts_[Kept] = {};
     int count_ = 0;  // frames seen, up to Kept
     int next_ = 0;   // where the next start goes
